@@ -1,0 +1,33 @@
+#pragma once
+
+namespace aero {
+
+// The calculator's inputs and outputs. SI units, except the weight in metric tonnes.
+struct ReferenceValueSet {
+  double mach = 0.0;                // flight Mach number (input)
+  double altitude = 0.0;            // m (input)
+  double weight = 0.0;              // t (input)
+  double refLength = 0.0;           // m, length the Reynolds number is based on (input)
+  double refArea = 0.0;             // m^2, reference wing area (input)
+  double loadFactor = 0.0;          // (input)
+  double liftCoefficient = 0.0;     // lift coefficient needed to carry loadFactor * weight
+  double temperature = 0.0;         // K, static air temperature
+  double reynolds = 0.0;            // Reynolds number based on refLength
+  double soundSpeed = 0.0;          // m/s
+  double velocity = 0.0;            // m/s, flight speed
+  double kinematicViscosity = 0.0;  // m^2/s
+  double viscosity = 0.0;           // Pa s, dynamic viscosity
+  double density = 0.0;             // kg/m^3
+  double pressure = 0.0;            // Pa, static pressure
+  double dynamicPressure = 0.0;     // Pa
+  double referenceForce = 0.0;      // N, dynamic pressure times reference area
+
+  // Gives the six inputs their starting values: Mach 0.8 at 11000 m, n 1, 50 t, 3.5 m, 56 m^2.
+  void setDefaults();
+
+  // Derives every output from the inputs. Nothing is checked: a zero Mach or area gives an
+  // infinite lift coefficient (NaN when the load factor or weight is zero too).
+  void computeReferenceValues();
+};
+
+}  // namespace aero
