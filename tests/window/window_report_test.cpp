@@ -1,1 +1,182 @@
 #include <gtest/gtest.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "window_app.h"
+#include "window_driver.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Report line (0-based) of each number, and the window field (six inputs, then eleven outputs)
+// that shows it. The speed of sound is not in the report.
+constexpr std::array<std::pair<std::size_t, std::size_t>, 16> reportLineOfField = {{
+    {2, 0}, {3, 1}, {4, 2}, {6, 3}, {7, 5}, {8, 4},                                 // Mach H N G S L
+    {11, 6}, {12, 7}, {13, 8}, {14, 10}, {15, 11}, {16, 12}, {17, 13}, {18, 14},  // Clift..P
+    {20, 15}, {21, 16},                                                           // q, S*q
+}};
+
+// The bytes of a file, empty when it cannot be read.
+std::string contents(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A text split at its newlines.
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> result;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    result.push_back(line);
+  }
+  return result;
+}
+
+// A number rounded to six significant digits, so that the report's %g and the window's %.6G
+// compare as numbers; "unparsed" when the text holds no number at all.
+std::string sixDigits(const std::string& text) {
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (end == text.c_str()) {
+    return "unparsed: " + text;
+  }
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.5e", value);
+  return buffer;
+}
+
+// Each test runs in a fresh temporary directory, which is also the working directory the save
+// dialog starts in.
+class WindowReportTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string path = (fs::temp_directory_path() / "quorvan-report-XXXXXX").string();
+    ASSERT_NE(mkdtemp(path.data()), nullptr);
+    dir = path;
+    previous = fs::current_path();
+    fs::current_path(dir);
+  }
+
+  void TearDown() override {
+    fs::current_path(previous);
+    fs::remove_all(dir);
+  }
+
+  // Every number of the report file equals what the window shows in the matching field.
+  void expectReportMatchesWindow(const fs::path& file) {
+    const std::vector<std::string> report = lines(contents(file));
+    ASSERT_EQ(report.size(), 23u) << contents(file);
+    const std::vector<std::string> shown = window.fieldTexts();
+    for (const auto& [line, field] : reportLineOfField) {
+      const std::string& text = report[line];
+      EXPECT_EQ(sixDigits(text.substr(text.find('=') + 1)), sixDigits(shown[field])) << text;
+    }
+  }
+
+  // Types into an input field and presses "Compute".
+  void typeAndCompute(std::size_t inputRow, const std::string& text) {
+    window.type(window.input(inputRow), text);
+    window.press(window.button("Compute"));
+  }
+
+  fs::path dir;
+  fs::path previous;
+  WindowDriver window{testApplication()};
+};
+
+TEST_F(WindowReportTest, ReportHoldsTheValuesTheWindowShows) {
+  const std::string defaultLift = window.output(0)->getText().text();
+  typeAndCompute(0, "0.85");
+  ASSERT_NE(window.output(0)->getText().text(), defaultLift) << "Compute changed nothing";
+
+  // A relative name lands in the working directory, where the dialog starts.
+  EXPECT_TRUE(window.saveAs("ref.out").empty());
+  const std::vector<std::string> report = lines(contents(dir / "ref.out"));
+  ASSERT_GT(report.size(), 2u);
+  EXPECT_EQ(report[2], " Mach = 0.85");
+  expectReportMatchesWindow(dir / "ref.out");
+}
+
+TEST_F(WindowReportTest, TypedValuesAreWrittenAsTheyStandWithoutRecomputing) {
+  window.type(window.output(0), "1.5");
+  window.type(window.output(1), "123");
+  window.type(window.input(0), "0.9");
+  EXPECT_TRUE(window.saveAs((dir / "typed.out").string()).empty());
+  const std::vector<std::string> report = lines(contents(dir / "typed.out"));
+  ASSERT_EQ(report.size(), 23u);
+  EXPECT_EQ(report[2], " Mach = 0.9");
+  EXPECT_EQ(report[11], " Clift= 1.5");
+  EXPECT_EQ(report[12], " Re   = 123");
+  EXPECT_EQ(report[13], " Uref = 236.056 m/sec") << "the report recomputed the outputs";
+  expectReportMatchesWindow(dir / "typed.out");
+}
+
+TEST_F(WindowReportTest, CancelWritesNothingAndSavingAgainReplacesTheFile) {
+  const fs::path file = dir / "ref.out";
+  constexpr char raw[] = "kept \0 as it is\r\nwithout newline";
+  const std::string existing(raw, sizeof raw - 1);
+  std::ofstream(file, std::ios::binary) << existing;
+  EXPECT_TRUE(window.saveAs("").empty());
+  EXPECT_EQ(contents(file), existing);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+
+  // The first report is the longer one: anything left of it past the second shows.
+  typeAndCompute(1, "1234.5678");
+  EXPECT_TRUE(window.saveAs(file.string()).empty());
+  window.type(window.output(0), "1");
+  window.type(window.output(1), "2");
+  EXPECT_TRUE(window.saveAs(file.string()).empty());
+  EXPECT_TRUE(window.saveAs((dir / "second.out").string()).empty());
+  EXPECT_EQ(contents(file), contents(dir / "second.out"));
+  EXPECT_EQ(lines(contents(file)).at(11), " Clift= 1");
+}
+
+// Clicking OK in the save dialog accepts any name typed, a directory included (Enter in
+// "File Name:" would open a directory instead); every failure then shows one message box.
+TEST_F(WindowReportTest, UnwritablePlaceShowsOneErrorAndTheWindowGoesOn) {
+  std::ofstream(dir / "plain") << "a regular file";
+  // The reason is the system's text, in the language of the user's locale.
+  const std::vector<std::pair<std::string, int>> failures = {
+      {(dir / "missing" / "ref.out").string(), ENOENT},
+      {(dir / "plain" / "ref.out").string(), ENOTDIR},
+      {dir.string(), EISDIR},
+      {"/dev/full", ENOSPC},
+  };
+  for (const auto& [name, code] : failures) {
+    SCOPED_TRACE(name);
+    if (name == "/dev/full" && !fs::exists(name)) {
+      continue;
+    }
+    typeAndCompute(0, "0.85");
+    const std::vector<std::string> before = window.fieldTexts();
+    const std::vector<std::string> boxes = window.saveAs(name);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("Report not written\n", 0), 0u) << boxes[0];
+    EXPECT_NE(boxes[0].find(name + "\n"), std::string::npos) << boxes[0];
+    EXPECT_NE(boxes[0].find(std::generic_category().message(code)), std::string::npos) << boxes[0];
+    EXPECT_EQ(window.fieldTexts(), before);
+
+    typeAndCompute(0, "0.7");
+    EXPECT_NE(window.fieldTexts(), before) << "the window stopped computing";
+    EXPECT_TRUE(window.saveAs((dir / "good.out").string()).empty());
+    EXPECT_EQ(lines(contents(dir / "good.out")).at(2), " Mach = 0.7");
+    expectReportMatchesWindow(dir / "good.out");
+  }
+  EXPECT_FALSE(fs::exists(dir / "missing"));
+  EXPECT_EQ(contents(dir / "plain"), "a regular file");
+}
+
+}  // namespace
