@@ -108,13 +108,18 @@ FXButton* WindowDriver::button(const std::string& text) const {
 }
 
 void WindowDriver::type(FXTextField* field, const std::string& text) {
-  field->handle(main, FXSEL(SEL_COMMAND, FXTextField::ID_SELECT_ALL), nullptr);
-  if (text.empty()) {
-    field->handle(main, FXSEL(SEL_COMMAND, FXTextField::ID_DELETE_SEL), nullptr);
-  }
+  // Select all and type, without a real selection: a selection is the display's X PRIMARY, which
+  // test processes running side by side would take from each other. A refused key leaves the
+  // selection as it is, so this is erasing and typing, except that if every key is refused the old
+  // text stays.
+  const FXString before = field->getText();
+  field->setText("");
   for (char c : text) {
     const char key[2] = {c, '\0'};
     field->handle(main, FXSEL(SEL_COMMAND, FXTextField::ID_INSERT_STRING), const_cast<char*>(key));
+  }
+  if (!text.empty() && field->getText().empty()) {
+    field->setText(before);
   }
   FXEvent enter{};
   enter.type = SEL_KEYPRESS;
