@@ -1,6 +1,7 @@
 #include <cmath>
 #include <limits>
 #include <ostream>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -9,9 +10,7 @@
 namespace {
 
 struct Air {
-  double pressure;
-  double temperature;
-  double density;
+  double pressure, temperature, density;
 };
 
 Air airAt(double altitude) {
@@ -57,8 +56,6 @@ INSTANTIATE_TEST_SUITE_P(Layers, LayerInterior,
                                          LayerPoint{85000.0, 7, 0.33375, 180.65, 6.43608e-06}));
 
 TEST(Atmosphere, BaseValuesAreExactAndJustBelowTheBaseIsTheLayerUnder) {
-  EXPECT_DOUBLE_EQ(airAt(11000.0).pressure, 22632.04);
-  EXPECT_NEAR(airAt(10999.5).temperature, 216.65325, 1e-9);
   EXPECT_GT(airAt(10999.5).pressure, 22632.04);
   for (std::size_t i = 1; i < aero::atmosphereLayers.size(); ++i) {
     const aero::AtmosphereLayer& layer = aero::atmosphereLayers[i];

@@ -63,45 +63,43 @@ TEST(ReferenceValues, DefaultsGiveTheKnownResults) {
 
 TEST(ReferenceValues, EachInputMovesOnlyTheOutputsThatDependOnIt) {
   const ReferenceValueSet base = computedDefaults();
-  ReferenceValueSet v = base;
-  v.loadFactor *= 2.0;
-  v.computeReferenceValues();
-  EXPECT_EQ(changedOutputs(base, v), "liftCoefficient");
-  EXPECT_EQ(v.liftCoefficient, 2.0 * base.liftCoefficient);
-
-  v = base;
-  v.refLength = 7.0;
-  v.computeReferenceValues();
-  EXPECT_EQ(changedOutputs(base, v), "reynolds");
-
-  v = base;
-  v.refArea = 28.0;
-  v.computeReferenceValues();
-  EXPECT_EQ(changedOutputs(base, v), "liftCoefficient referenceForce");
+  const std::pair<double ReferenceValueSet::*, const char*> cases[] = {
+      {&ReferenceValueSet::loadFactor, "liftCoefficient"},
+      {&ReferenceValueSet::refLength, "reynolds"},
+      {&ReferenceValueSet::refArea, "liftCoefficient referenceForce"},
+  };
+  for (const auto& [input, changed] : cases) {
+    ReferenceValueSet v = base;
+    v.*input *= 2.0;
+    v.computeReferenceValues();
+    EXPECT_EQ(changedOutputs(base, v), changed);
+  }
+  ReferenceValueSet doubled = base;
+  doubled.loadFactor = 2.0;
+  doubled.computeReferenceValues();
+  EXPECT_EQ(doubled.liftCoefficient, 2.0 * base.liftCoefficient);
 }
 
-TEST(ReferenceValues, ZeroMachOrAreaGivesInfiniteLiftAndNanWithZeroLoad) {
+TEST(ReferenceValues, ZeroMachOrAreaGivesInfiniteLiftAndNanWithZeroLoadOrWeight) {
+  for (const auto zeroed : {&ReferenceValueSet::mach, &ReferenceValueSet::refArea}) {
+    ReferenceValueSet v = computedDefaults();
+    v.*zeroed = 0.0;
+    v.computeReferenceValues();
+    EXPECT_EQ(v.referenceForce, 0.0);
+    EXPECT_EQ(v.liftCoefficient, HUGE_VAL);
+    for (const auto alsoZeroed : {&ReferenceValueSet::loadFactor, &ReferenceValueSet::weight}) {
+      ReferenceValueSet w = v;
+      w.*alsoZeroed = 0.0;
+      w.computeReferenceValues();
+      EXPECT_TRUE(std::isnan(w.liftCoefficient));
+    }
+  }
   ReferenceValueSet v = computedDefaults();
   v.mach = 0.0;
   v.computeReferenceValues();
   EXPECT_EQ(v.velocity, 0.0);
   EXPECT_EQ(v.reynolds, 0.0);
   EXPECT_EQ(v.dynamicPressure, 0.0);
-  EXPECT_EQ(v.referenceForce, 0.0);
-  EXPECT_EQ(v.liftCoefficient, HUGE_VAL);
-  v.loadFactor = 0.0;
-  v.computeReferenceValues();
-  EXPECT_TRUE(std::isnan(v.liftCoefficient));
-
-  v = computedDefaults();
-  v.refArea = 0.0;
-  v.computeReferenceValues();
-  EXPECT_EQ(v.referenceForce, 0.0);
-  EXPECT_EQ(v.liftCoefficient, HUGE_VAL);
-  EXPECT_EQ(v.dynamicPressure, computedDefaults().dynamicPressure);
-  v.weight = 0.0;
-  v.computeReferenceValues();
-  EXPECT_TRUE(std::isnan(v.liftCoefficient));
 }
 
 }  // namespace

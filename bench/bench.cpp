@@ -1,0 +1,86 @@
+#include <array>
+#include <cstddef>
+
+#include <benchmark/benchmark.h>
+
+#include "atmosphere.h"
+#include "reference_values.h"
+#include "report.h"
+
+namespace {
+
+// Altitudes spread evenly over 0 .. 88000 m, so every layer is visited in turn.
+std::array<double, 1024> sweepAltitudes() {
+  std::array<double, 1024> altitudes{};
+  for (std::size_t i = 0; i < altitudes.size(); ++i) {
+    altitudes[i] = aero::atmosphereUpperBound * static_cast<double>((i * 389) % altitudes.size()) /
+                   static_cast<double>(altitudes.size());
+  }
+  return altitudes;
+}
+
+// One layer, in the middle of it (the last one up to the upper bound).
+void standardAtmosphereInLayer(benchmark::State& state) {
+  const auto layer = static_cast<std::size_t>(state.range(0));
+  const double top = layer + 1 < aero::atmosphereLayers.size() ? aero::atmosphereLayers[layer + 1].baseAltitude
+                                                               : aero::atmosphereUpperBound;
+  double altitude = 0.5 * (aero::atmosphereLayers[layer].baseAltitude + top);
+  double pressure = 0.0, temperature = 0.0, density = 0.0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(altitude);
+    aero::standardAtmosphere(altitude, pressure, temperature, density);
+    benchmark::DoNotOptimize(pressure);
+    benchmark::DoNotOptimize(temperature);
+    benchmark::DoNotOptimize(density);
+  }
+}
+BENCHMARK(standardAtmosphereInLayer)->DenseRange(0, 7);
+
+void standardAtmosphereSweep(benchmark::State& state) {
+  const auto altitudes = sweepAltitudes();
+  double pressure = 0.0, temperature = 0.0, density = 0.0;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    aero::standardAtmosphere(altitudes[i++ % altitudes.size()], pressure, temperature, density);
+    benchmark::DoNotOptimize(pressure);
+    benchmark::DoNotOptimize(temperature);
+    benchmark::DoNotOptimize(density);
+  }
+}
+BENCHMARK(standardAtmosphereSweep);
+
+void computeDefaults(benchmark::State& state) {
+  aero::ReferenceValueSet v;
+  v.setDefaults();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(v);
+    v.computeReferenceValues();
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(computeDefaults);
+
+void computeAltitudeSweep(benchmark::State& state) {
+  const auto altitudes = sweepAltitudes();
+  aero::ReferenceValueSet v;
+  v.setDefaults();
+  std::size_t i = 0;
+  for (auto _ : state) {
+    v.altitude = altitudes[i++ % altitudes.size()];
+    v.computeReferenceValues();
+    benchmark::DoNotOptimize(v);
+  }
+}
+BENCHMARK(computeAltitudeSweep);
+
+void reportTextOfDefaults(benchmark::State& state) {
+  aero::ReferenceValueSet v;
+  v.setDefaults();
+  v.computeReferenceValues();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(report::reportText(v));
+  }
+}
+BENCHMARK(reportTextOfDefaults);
+
+}  // namespace

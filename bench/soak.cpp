@@ -1,0 +1,77 @@
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <fx.h>
+
+#include "ref_values.h"
+#include "window_driver.h"
+
+namespace {
+
+// Resident set size of this process in KiB.
+long residentKiB() {
+  long pages = 0, resident = 0;
+  if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) {
+      resident = 0;
+    }
+    std::fclose(statm);
+  }
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Presses "Compute" a number of times, typing a new Mach number and refreshing the window now and
+// then; saves the report a number of times. Returns the saves that failed or showed a message.
+int exercise(WindowDriver& driver, int computes, int saves, const std::string& reportFile) {
+  FXButton* compute = driver.button("Compute");
+  for (int i = 0; i < computes; ++i) {
+    if (i % 1000 == 0) {
+      driver.type(driver.input(0), std::to_string(0.1 + (i / 1000 % 40) * 0.05));
+    }
+    driver.press(compute);
+  }
+  int failures = 0;
+  for (int i = 0; i < saves; ++i) {
+    std::filesystem::remove(reportFile);
+    if (!driver.saveAs(reportFile).empty() || std::filesystem::file_size(reportFile) == 0) {
+      ++failures;
+    }
+  }
+  return failures;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  // Settings go to a fresh HOME, never the user's.
+  std::string home = (std::filesystem::temp_directory_path() / "quorvan-soak-XXXXXX").string();
+  if (mkdtemp(home.data()) == nullptr) {
+    std::perror("mkdtemp");
+    return 1;
+  }
+  setenv("HOME", home.c_str(), 1);
+  const std::string reportFile = home + "/soak.out";
+
+  FXApp application("Quorvan", "FOX Quorvan");
+  application.init(argc, argv);
+  application.create();
+  const long start = residentKiB();
+  int failures = 0;
+  long warm = 0, end = 0;
+  {
+    WindowDriver driver(&application);
+    failures += exercise(driver, 1000, 10, reportFile);
+    warm = residentKiB();
+    failures += exercise(driver, 100000, 1000, reportFile);
+    end = residentKiB();
+  }
+  std::printf("resident KiB: start %ld, after warm-up %ld, end %ld; growth after warm-up %ld KiB\n", start, warm,
+              end, end - warm);
+  std::printf("saves failed: %d\n", failures);
+  std::filesystem::remove_all(home);
+  return failures == 0 ? 0 : 1;
+}
