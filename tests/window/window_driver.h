@@ -59,6 +59,8 @@ class WindowDriver {
   // Presses "Output to file" and answers the dialog with a file name (empty cancels).
   // Returns the texts of the message boxes that were shown and closed.
   std::vector<std::string> saveAs(const std::string& name);
+  // Whether the last saveAs() saw the save dialog open.
+  bool saveDialogOpened() const { return answerer.sawFileDialog; }
   // The displayed texts of all fields.
   std::vector<std::string> fieldTexts() const;
 

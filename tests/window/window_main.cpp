@@ -15,7 +15,7 @@ FXApp* application = nullptr;
 class WindowEnvironment : public testing::Environment {
  public:
   void SetUp() override {
-    std::string home = (std::filesystem::temp_directory_path() / "quorvan-home-XXXXXX").string();
+    home = (std::filesystem::temp_directory_path() / "quorvan-home-XXXXXX").string();
     ASSERT_NE(mkdtemp(home.data()), nullptr);
     setenv("HOME", home.c_str(), 1);
     application = new FXApp("Quorvan", "FOX Quorvan");
@@ -30,7 +30,12 @@ class WindowEnvironment : public testing::Environment {
   void TearDown() override {
     delete application;
     application = nullptr;
+    std::error_code ignored;
+    std::filesystem::remove_all(home, ignored);
   }
+
+ private:
+  std::string home;
 };
 
 }  // namespace

@@ -130,6 +130,7 @@ TEST_F(WindowReportTest, CancelWritesNothingAndSavingAgainReplacesTheFile) {
   const std::string existing(raw, sizeof raw - 1);
   std::ofstream(file, std::ios::binary) << existing;
   EXPECT_TRUE(window.saveAs("").empty());
+  EXPECT_TRUE(window.saveDialogOpened());
   EXPECT_EQ(contents(file), existing);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 
