@@ -8,6 +8,7 @@
 #include <fx.h>
 
 #include "ref_values.h"
+#include "test_files.h"
 #include "window_driver.h"
 
 namespace {
@@ -46,18 +47,18 @@ int exercise(WindowDriver& driver, int computes, int saves, const std::string& r
 
 }  // namespace
 
+// Usage: quorvan_soak [COMPUTES [SAVES]], by default 100000 presses of "Compute" and 1000 reports.
 int main(int argc, char* argv[]) {
   // Settings go to a fresh HOME, never the user's.
-  std::string home = (std::filesystem::temp_directory_path() / "quorvan-soak-XXXXXX").string();
-  if (mkdtemp(home.data()) == nullptr) {
-    std::perror("mkdtemp");
-    return 1;
-  }
-  setenv("HOME", home.c_str(), 1);
-  const std::string reportFile = home + "/soak.out";
+  const TempDir home;
+  setenv("HOME", home.path().c_str(), 1);
+  const std::string reportFile = (home / "soak.out").string();
 
   FXApp application("Quorvan", "FOX Quorvan");
   application.init(argc, argv);
+  // The toolkit has taken its own options out of argv by now.
+  const int computes = argc > 1 ? std::atoi(argv[1]) : 100000;
+  const int saves = argc > 2 ? std::atoi(argv[2]) : 1000;
   application.create();
   const long start = residentKiB();
   int failures = 0;
@@ -66,12 +67,11 @@ int main(int argc, char* argv[]) {
     WindowDriver driver(&application);
     failures += exercise(driver, 1000, 10, reportFile);
     warm = residentKiB();
-    failures += exercise(driver, 100000, 1000, reportFile);
+    failures += exercise(driver, computes, saves, reportFile);
     end = residentKiB();
   }
   std::printf("resident KiB: start %ld, after warm-up %ld, end %ld; growth after warm-up %ld KiB\n", start, warm,
               end, end - warm);
   std::printf("saves failed: %d\n", failures);
-  std::filesystem::remove_all(home);
   return failures == 0 ? 0 : 1;
 }

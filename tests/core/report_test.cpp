@@ -7,13 +7,13 @@
 #include <limits>
 #include <locale>
 #include <sstream>
-#include <stdlib.h>
 #include <string>
 #include <utility>
 
 #include <gtest/gtest.h>
 
 #include "report.h"
+#include "test_files.h"
 
 namespace {
 
@@ -57,13 +57,6 @@ std::string printfG(double value) {
   return buffer;
 }
 
-std::string contents(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 TEST(ReportText, DefaultsGiveTheSampleReport) {
   EXPECT_EQ(report::reportText(computedDefaults()), defaultReport);
 }
@@ -100,27 +93,21 @@ TEST(ReportText, DecimalPointSurvivesACommaLocale) {
 
 class WriteReport : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "quorvan-report-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  fs::path dir;
+  TempDir dir;
 };
 
 TEST_F(WriteReport, WritesTheReportAndASecondWriteReplacesTheFirst) {
   const fs::path file = dir / "ref.out";
   aero::ReferenceValueSet v = computedDefaults();
   EXPECT_FALSE(report::writeReport(file.string(), v));
-  EXPECT_EQ(contents(file), defaultReport);
+  EXPECT_EQ(fileContents(file), defaultReport);
   // A zero Mach number gives an infinite lift coefficient, which is written like any other value.
   v.mach = 0.0;
   v.computeReferenceValues();
   EXPECT_FALSE(report::writeReport(file.string(), v));
-  EXPECT_EQ(contents(file), report::reportText(v));
-  EXPECT_NE(contents(file).find("\n Mach = 0\n"), std::string::npos);
-  EXPECT_NE(contents(file).find("\n Clift= inf\n"), std::string::npos);
+  EXPECT_EQ(fileContents(file), report::reportText(v));
+  EXPECT_NE(fileContents(file).find("\n Mach = 0\n"), std::string::npos);
+  EXPECT_NE(fileContents(file).find("\n Clift= inf\n"), std::string::npos);
 }
 
 TEST_F(WriteReport, FailuresReturnTheSystemsReason) {
@@ -128,14 +115,14 @@ TEST_F(WriteReport, FailuresReturnTheSystemsReason) {
   const std::pair<fs::path, int> failures[] = {
       {dir / "missing" / "ref.out", ENOENT},
       {dir / "plain" / "ref.out", ENOTDIR},
-      {dir, EISDIR},
+      {dir.path(), EISDIR},
       {"/dev/full", ENOSPC},
   };
   for (const auto& [path, reason] : failures) {
     const std::error_code error = report::writeReport(path.string(), computedDefaults());
     EXPECT_EQ(error, std::error_code(reason, std::generic_category())) << path << ": " << error.message();
   }
-  EXPECT_EQ(contents(dir / "plain"), "x");
+  EXPECT_EQ(fileContents(dir / "plain"), "x");
 }
 
 }  // namespace

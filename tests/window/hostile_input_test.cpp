@@ -1,22 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "reference_values.h"
+#include "report_check.h"
+#include "test_files.h"
 #include "window_app.h"
 #include "window_driver.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Text typed key by key into one field (0-5 inputs, 6-16 outputs) and what the field shows after Enter.
 struct Typing {
@@ -34,36 +29,6 @@ struct HostileCase {
 
 void PrintTo(const HostileCase& hostile, std::ostream* out) { *out << hostile.name; }
 
-// Report line names and the window field each one repeats; the speed of sound is not reported.
-// clang-format off
-const std::map<std::string, std::size_t> reportedField{
-    {"Mach", 0}, {"H", 1}, {"N", 2}, {"G", 3}, {"L", 4}, {"S", 5}, {"Clift", 6}, {"Re", 7}, {"Uref", 8},
-    {"Tref", 10}, {"Mu", 11}, {"Nu", 12}, {"Rho", 13}, {"P", 14}, {"0.5*Rho*U*U", 15}, {"S*0.5*Rho*U*U", 16}};
-// clang-format on
-
-// Every number of the report must be the window's text in lower case: the same value, as printf %g
-// writes what the window shows as %G (INF is inf, NAN is nan).
-void expectReportRepeatsWindow(const fs::path& file, const std::vector<std::string>& window) {
-  std::ifstream in(file);
-  ASSERT_TRUE(in) << file << " not written";
-  std::size_t numbers = 0;
-  for (std::string line; std::getline(in, line);) {
-    const std::size_t equals = line.find('=');
-    if (equals == std::string::npos) {
-      continue;
-    }
-    const std::size_t start = line.find_first_not_of(' ');
-    const std::string name = line.substr(start, line.find_last_not_of(' ', equals - 1) + 1 - start);
-    const std::string value = line.substr(equals + 2, line.find(' ', equals + 2) - equals - 2);
-    ASSERT_EQ(reportedField.count(name), 1u) << line;
-    std::string expected = window.at(reportedField.at(name));
-    std::transform(expected.begin(), expected.end(), expected.begin(), [](char c) { return std::tolower(c); });
-    EXPECT_EQ(value, expected) << line;
-    ++numbers;
-  }
-  EXPECT_EQ(numbers, reportedField.size());
-}
-
 class HostileInput : public testing::TestWithParam<HostileCase> {};
 
 }  // namespace
@@ -72,9 +37,7 @@ class HostileInput : public testing::TestWithParam<HostileCase> {};
 // reports repeat the window, and the outputs are the core computation of what the inputs show.
 TEST_P(HostileInput, ShownComputedAndReported) {
   const HostileCase& hostile = GetParam();
-  std::string made = (fs::temp_directory_path() / "quorvan-hostile-XXXXXX").string();
-  ASSERT_NE(mkdtemp(made.data()), nullptr);
-  const fs::path dir(made);
+  const TempDir dir;
 
   WindowDriver driver(testApplication());
   for (const Typing& typing : hostile.typed) {
@@ -109,7 +72,6 @@ TEST_P(HostileInput, ShownComputedAndReported) {
   }
   EXPECT_TRUE(driver.saveAs((dir / "computed.out").string()).empty());
   expectReportRepeatsWindow(dir / "computed.out", shown);
-  fs::remove_all(dir);
 }
 
 // clang-format off

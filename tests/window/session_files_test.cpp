@@ -2,11 +2,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 
+#include "test_files.h"
 #include "window_app.h"
 #include "window_driver.h"
 
@@ -33,9 +32,8 @@ TEST(SessionFiles, OnlyReportsAndToolkitSettingsAreCreated) {
   const char* homeVariable = std::getenv("HOME");
   ASSERT_NE(homeVariable, nullptr);
   const fs::path home(homeVariable);
-  std::string made = (fs::temp_directory_path() / "quorvan-cwd-XXXXXX").string();
-  ASSERT_NE(mkdtemp(made.data()), nullptr);
-  const fs::path work(made);
+  const TempDir scratch;
+  const fs::path& work = scratch.path();
   const fs::path before = fs::current_path();
   fs::current_path(work);
   {
@@ -57,8 +55,6 @@ TEST(SessionFiles, OnlyReportsAndToolkitSettingsAreCreated) {
   for (const std::string& file : filesBelow(home)) {
     EXPECT_EQ(file.rfind(".foxrc/", 0), 0u) << "$HOME/" << file << " written by the session";
   }
-  std::ifstream registry(home / settings);
-  const std::string text{std::istreambuf_iterator<char>(registry), std::istreambuf_iterator<char>()};
+  const std::string text = fileContents(home / settings);
   EXPECT_NE(text.find("[File Dialog]"), std::string::npos) << "$HOME/" << settings << ":\n" << text;
-  fs::remove_all(work);
 }

@@ -17,6 +17,7 @@ namespace {
 
 constexpr FXuint pollMilliseconds = 20;
 constexpr int maxPolls = 500;
+constexpr int maxDrainRounds = 1000;
 
 // Collects the widgets of one class below a window, depth first, in creation order.
 template <typename Widget>
@@ -138,7 +139,14 @@ void WindowDriver::press(FXButton* pushed) {
 }
 
 void WindowDriver::refresh() {
-  application->runWhileEvents();
+  // runWhileEvents() stops at the first exposure event it sets aside for repainting, so one call can
+  // leave events queued; go on while any are left, or they pile up over a long run.
+  for (int round = 0; round < maxDrainRounds; ++round) {
+    application->runWhileEvents();
+    if (!application->peekEvent()) {
+      break;
+    }
+  }
   main->forceRefresh();
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "test_files.h"
 #include "window_app.h"
 
 namespace {
@@ -15,9 +16,7 @@ FXApp* application = nullptr;
 class WindowEnvironment : public testing::Environment {
  public:
   void SetUp() override {
-    home = (std::filesystem::temp_directory_path() / "quorvan-home-XXXXXX").string();
-    ASSERT_NE(mkdtemp(home.data()), nullptr);
-    setenv("HOME", home.c_str(), 1);
+    setenv("HOME", home.path().c_str(), 1);
     application = new FXApp("Quorvan", "FOX Quorvan");
     static int argc = 1;
     static char name[] = "window_test";
@@ -30,12 +29,10 @@ class WindowEnvironment : public testing::Environment {
   void TearDown() override {
     delete application;
     application = nullptr;
-    std::error_code ignored;
-    std::filesystem::remove_all(home, ignored);
   }
 
  private:
-  std::string home;
+  TempDir home;
 };
 
 }  // namespace

@@ -12,28 +12,14 @@
 #include <utility>
 #include <vector>
 
+#include "report_check.h"
+#include "test_files.h"
 #include "window_app.h"
 #include "window_driver.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Report line (0-based) of each number, and the window field (six inputs, then eleven outputs)
-// that shows it. The speed of sound is not in the report.
-constexpr std::array<std::pair<std::size_t, std::size_t>, 16> reportLineOfField = {{
-    {2, 0}, {3, 1}, {4, 2}, {6, 3}, {7, 5}, {8, 4},                                 // Mach H N G S L
-    {11, 6}, {12, 7}, {13, 8}, {14, 10}, {15, 11}, {16, 12}, {17, 13}, {18, 14},  // Clift..P
-    {20, 15}, {21, 16},                                                           // q, S*q
-}};
-
-// The bytes of a file, empty when it cannot be read.
-std::string contents(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // A text split at its newlines.
 std::vector<std::string> lines(const std::string& text) {
@@ -45,45 +31,17 @@ std::vector<std::string> lines(const std::string& text) {
   return result;
 }
 
-// A number rounded to six significant digits, so that the report's %g and the window's %.6G
-// compare as numbers; "unparsed" when the text holds no number at all.
-std::string sixDigits(const std::string& text) {
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (end == text.c_str()) {
-    return "unparsed: " + text;
-  }
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.5e", value);
-  return buffer;
-}
-
 // Each test runs in a fresh temporary directory, which is also the working directory the save
 // dialog starts in.
 class WindowReportTest : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string path = (fs::temp_directory_path() / "quorvan-report-XXXXXX").string();
-    ASSERT_NE(mkdtemp(path.data()), nullptr);
-    dir = path;
-    previous = fs::current_path();
-    fs::current_path(dir);
-  }
+  void SetUp() override { fs::current_path(dir.path()); }
+  void TearDown() override { fs::current_path(previous); }
 
-  void TearDown() override {
-    fs::current_path(previous);
-    fs::remove_all(dir);
-  }
-
-  // Every number of the report file equals what the window shows in the matching field.
+  // Every number of the report file is what the window shows in the matching field.
   void expectReportMatchesWindow(const fs::path& file) {
-    const std::vector<std::string> report = lines(contents(file));
-    ASSERT_EQ(report.size(), 23u) << contents(file);
-    const std::vector<std::string> shown = window.fieldTexts();
-    for (const auto& [line, field] : reportLineOfField) {
-      const std::string& text = report[line];
-      EXPECT_EQ(sixDigits(text.substr(text.find('=') + 1)), sixDigits(shown[field])) << text;
-    }
+    EXPECT_EQ(lines(fileContents(file)).size(), 23u);
+    expectReportRepeatsWindow(file, window.fieldTexts());
   }
 
   // Types into an input field and presses "Compute".
@@ -92,8 +50,8 @@ class WindowReportTest : public testing::Test {
     window.press(window.button("Compute"));
   }
 
-  fs::path dir;
-  fs::path previous;
+  TempDir dir;
+  const fs::path previous = fs::current_path();
   WindowDriver window{testApplication()};
 };
 
@@ -104,7 +62,7 @@ TEST_F(WindowReportTest, ReportHoldsTheValuesTheWindowShows) {
 
   // A relative name lands in the working directory, where the dialog starts.
   EXPECT_TRUE(window.saveAs("ref.out").empty());
-  const std::vector<std::string> report = lines(contents(dir / "ref.out"));
+  const std::vector<std::string> report = lines(fileContents(dir / "ref.out"));
   ASSERT_GT(report.size(), 2u);
   EXPECT_EQ(report[2], " Mach = 0.85");
   expectReportMatchesWindow(dir / "ref.out");
@@ -115,7 +73,7 @@ TEST_F(WindowReportTest, TypedValuesAreWrittenAsTheyStandWithoutRecomputing) {
   window.type(window.output(1), "123");
   window.type(window.input(0), "0.9");
   EXPECT_TRUE(window.saveAs((dir / "typed.out").string()).empty());
-  const std::vector<std::string> report = lines(contents(dir / "typed.out"));
+  const std::vector<std::string> report = lines(fileContents(dir / "typed.out"));
   ASSERT_EQ(report.size(), 23u);
   EXPECT_EQ(report[2], " Mach = 0.9");
   EXPECT_EQ(report[11], " Clift= 1.5");
@@ -131,8 +89,8 @@ TEST_F(WindowReportTest, CancelWritesNothingAndSavingAgainReplacesTheFile) {
   std::ofstream(file, std::ios::binary) << existing;
   EXPECT_TRUE(window.saveAs("").empty());
   EXPECT_TRUE(window.saveDialogOpened());
-  EXPECT_EQ(contents(file), existing);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  EXPECT_EQ(fileContents(file), existing);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 
   // The first report is the longer one: anything left of it past the second shows.
   typeAndCompute(1, "1234.5678");
@@ -141,8 +99,8 @@ TEST_F(WindowReportTest, CancelWritesNothingAndSavingAgainReplacesTheFile) {
   window.type(window.output(1), "2");
   EXPECT_TRUE(window.saveAs(file.string()).empty());
   EXPECT_TRUE(window.saveAs((dir / "second.out").string()).empty());
-  EXPECT_EQ(contents(file), contents(dir / "second.out"));
-  EXPECT_EQ(lines(contents(file)).at(11), " Clift= 1");
+  EXPECT_EQ(fileContents(file), fileContents(dir / "second.out"));
+  EXPECT_EQ(lines(fileContents(file)).at(11), " Clift= 1");
 }
 
 // Clicking OK in the save dialog accepts any name typed, a directory included (Enter in
@@ -153,7 +111,7 @@ TEST_F(WindowReportTest, UnwritablePlaceShowsOneErrorAndTheWindowGoesOn) {
   const std::vector<std::pair<std::string, int>> failures = {
       {(dir / "missing" / "ref.out").string(), ENOENT},
       {(dir / "plain" / "ref.out").string(), ENOTDIR},
-      {dir.string(), EISDIR},
+      {dir.path().string(), EISDIR},
       {"/dev/full", ENOSPC},
   };
   for (const auto& [name, code] : failures) {
@@ -173,11 +131,11 @@ TEST_F(WindowReportTest, UnwritablePlaceShowsOneErrorAndTheWindowGoesOn) {
     typeAndCompute(0, "0.7");
     EXPECT_NE(window.fieldTexts(), before) << "the window stopped computing";
     EXPECT_TRUE(window.saveAs((dir / "good.out").string()).empty());
-    EXPECT_EQ(lines(contents(dir / "good.out")).at(2), " Mach = 0.7");
+    EXPECT_EQ(lines(fileContents(dir / "good.out")).at(2), " Mach = 0.7");
     expectReportMatchesWindow(dir / "good.out");
   }
   EXPECT_FALSE(fs::exists(dir / "missing"));
-  EXPECT_EQ(contents(dir / "plain"), "a regular file");
+  EXPECT_EQ(fileContents(dir / "plain"), "a regular file");
 }
 
 }  // namespace
