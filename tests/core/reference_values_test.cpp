@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "computed_defaults.h"
 #include "reference_values.h"
 
 namespace {
@@ -27,19 +28,6 @@ constexpr std::array<std::pair<const char*, Output>, 11> outputs{{
     {"referenceForce", &ReferenceValueSet::referenceForce},
 }};
 
-ReferenceValueSet computedDefaults() {
-  ReferenceValueSet v;
-  v.setDefaults();
-  v.computeReferenceValues();
-  return v;
-}
-
-std::string sixDigits(double value) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.6g", value);
-  return buffer;
-}
-
 // Names of the outputs whose values differ between two computed sets, space-separated.
 std::string changedOutputs(const ReferenceValueSet& a, const ReferenceValueSet& b) {
   std::string names;
@@ -57,7 +45,7 @@ TEST(ReferenceValues, DefaultsGiveTheKnownResults) {
                                              "236.056",  "3.90642e-05", "1.42161e-05", "0.363917",
                                              "22632",    "10139.2",     "567793"};
   for (std::size_t i = 0; i < outputs.size(); ++i) {
-    EXPECT_EQ(sixDigits(v.*outputs[i].second), expected[i]) << outputs[i].first;
+    EXPECT_EQ(printfG(v.*outputs[i].second), expected[i]) << outputs[i].first;
   }
 }
 

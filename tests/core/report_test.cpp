@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "computed_defaults.h"
 #include "report.h"
 #include "test_files.h"
 
@@ -43,19 +44,6 @@ const char* const defaultReport =
     "   0.5*Rho*U*U  = 10139.2 kg/(m*sec*sec)\n"
     " S*0.5*Rho*U*U  = 567793 kg*m/(sec*sec)\n"
     "--------------------------------------------";
-
-aero::ReferenceValueSet computedDefaults() {
-  aero::ReferenceValueSet v;
-  v.setDefaults();
-  v.computeReferenceValues();
-  return v;
-}
-
-std::string printfG(double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%g", value);
-  return buffer;
-}
 
 TEST(ReportText, DefaultsGiveTheSampleReport) {
   EXPECT_EQ(report::reportText(computedDefaults()), defaultReport);
