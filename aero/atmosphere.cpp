@@ -4,6 +4,17 @@
 
 namespace aero {
 
+namespace {
+
+// Sutherland's law for air.
+constexpr double sutherlandFactor = 1.458e-6;    // kg/(m s K^0.5)
+constexpr double sutherlandTemperature = 110.4;  // K
+
+// Ratio of specific heats 1.4 times the gas constant 287.053, J/(kg K).
+constexpr double gammaGasConstant = 401.8742;
+
+}  // namespace
+
 std::size_t atmosphereLayerIndex(double altitude) {
   // Count the breakpoints at or below the altitude; the last breakpoint (88000 m) is not a layer
   // of its own, so the count stops at the last row and never passes it. A NaN compares false
@@ -27,6 +38,24 @@ void standardAtmosphere(double altitude, double& pressure, double& temperature, 
                                              -gravity / (layer.lapseRate * gasConstant));
   }
   density = pressure / (gasConstant * temperature);
+}
+
+double geopotentialAltitude(double geometricAltitude) {
+  return earthRadius * geometricAltitude / (earthRadius + geometricAltitude);
+}
+
+AirState airState(double altitude, double temperatureOffset) {
+  AirState air;
+  standardAtmosphere(altitude, air.pressure, air.temperature, air.density);
+  // Skipped at 0 so the standard day keeps the atmosphere's own density untouched.
+  if (temperatureOffset != 0.0) {
+    air.temperature += temperatureOffset;
+    air.density = air.pressure / (gasConstant * air.temperature);
+  }
+  const double t = air.temperature;
+  air.viscosity = sutherlandFactor * t * std::sqrt(t) / (t + sutherlandTemperature);
+  air.soundSpeed = std::sqrt(gammaGasConstant * t);
+  return air;
 }
 
 }  // namespace aero

@@ -44,4 +44,24 @@ std::size_t atmosphereLayerIndex(double altitude);
 // A NaN altitude gives NaN results.
 void standardAtmosphere(double altitude, double& pressure, double& temperature, double& density);
 
+// Mean radius of the Earth used to turn geometric into geopotential altitude, m.
+inline constexpr double earthRadius = 6356766.0;
+
+// Geopotential altitude (m) of a geometric altitude (m): H = r0 Z / (r0 + Z).
+double geopotentialAltitude(double geometricAltitude);
+
+// The state of the air at one altitude, with the properties that follow from its temperature.
+struct AirState {
+  double pressure = 0.0;     // Pa
+  double temperature = 0.0;  // K
+  double density = 0.0;      // kg/m^3
+  double viscosity = 0.0;    // Pa s, dynamic viscosity (Sutherland's law)
+  double soundSpeed = 0.0;   // m/s
+};
+
+// The air at an altitude (m) on a day temperatureOffset kelvin warmer than standard at the same
+// pressure: the standard pressure, the standard temperature plus the offset, the density of that
+// pressure and temperature. An offset of 0 gives exactly the standard atmosphere's values.
+AirState airState(double altitude, double temperatureOffset = 0.0);
+
 }  // namespace aero

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "atmosphere.h"
+
 namespace aero {
 
 // The calculator's inputs and outputs. SI units, except the weight in metric tonnes.
@@ -28,6 +30,10 @@ struct ReferenceValueSet {
   // Derives every output from the inputs. Nothing is checked: a zero Mach or area gives an
   // infinite lift coefficient (NaN when the load factor or weight is zero too).
   void computeReferenceValues();
+
+  // Derives every output from the inputs and the given air, which stands in for the standard
+  // atmosphere at the altitude; the one path every caller computes through.
+  void computeReferenceValues(const AirState& air);
 };
 
 }  // namespace aero
