@@ -82,6 +82,8 @@ int run(const Options& options) {
                      " rows, more than " + std::to_string(maxRows) + "; --max-rows N allows up to N");
   }
 
+  if (options.cases.empty()) checkSweepTemperatures(job);
+
   // The case file and its header are read before any output exists.
   std::ifstream file;
   std::unique_ptr<CaseReader> cases;

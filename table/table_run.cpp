@@ -85,6 +85,24 @@ void checkTemperature(const Job& job, const Inputs& inputs, const Row& row) {
 
 }  // namespace
 
+void checkSweepTemperatures(const Job& job) {
+  // The standard temperature never falls below that of the highest layer, so only an offset at
+  // least that cold needs the altitudes looked at.
+  const ValueList& offsets = job.values[isaOffset];
+  std::uint64_t coldest = 0;
+  for (std::uint64_t i = 1; i < offsets.size(); ++i) {
+    if (offsets.at(i) < offsets.at(coldest)) coldest = i;
+  }
+  if (offsets.at(coldest) + aero::atmosphereLayers.back().baseTemperature > 0.0) return;
+  Inputs inputs = defaultInputs;
+  inputs[isaOffset] = offsets.at(coldest);
+  const ValueList& altitudes = job.values[altitude];
+  for (std::uint64_t i = 0; i < altitudes.size(); ++i) {
+    inputs[altitude] = altitudes.at(i);
+    checkTemperature(job, inputs, computeRow(inputs, job.geometric));
+  }
+}
+
 RunSummary runJob(const Job& job, RowWriter& writer, Progress& progress) {
   RunSummary summary;
   Inputs inputs{};

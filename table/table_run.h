@@ -63,6 +63,10 @@ class Progress {
   std::chrono::steady_clock::time_point last;
 };
 
+// Refuses a command-line sweep (no case file) that would reach a temperature at or below 0 K, so
+// that it fails before anything is written. Throws InputError.
+void checkSweepTemperatures(const Job& job);
+
 struct RunSummary {
   std::uint64_t rows = 0;
   // Rows whose geopotential altitude lies outside 0 to 88000 m: the end layers continue.

@@ -194,7 +194,7 @@ ValueList ValueList::parse(std::string_view text, std::string_view what) {
         double ignored = 0.0;
         const std::string problem = parseNumber(fields[i], ignored);
         if (!problem.empty() || !splitDecimal(fields[i], parts)) {
-          throw InputError(where + "range " + quoted(item) + ": " + names[i] + " " +
+          throw InputError(where + "range " + quoted(item) + ": " + names[i] + ": " +
                            (problem.empty() ? "not a number" : problem));
         }
         bounds[i] = toDecimal(parts);

@@ -1,0 +1,130 @@
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "case_reader.h"
+#include "table_run.h"
+#include "table_test_support.h"
+
+namespace {
+
+using table::CaseReader;
+using table::Inputs;
+using table::InputError;
+
+// Every case of a text, the inputs the file does not give left at the defaults.
+std::vector<Inputs> casesOf(const std::string& text, std::array<bool, table::inputCount> replaced = {}) {
+  std::istringstream in(text);
+  CaseReader reader(in, "cases.csv", replaced);
+  std::vector<Inputs> cases;
+  Inputs inputs = table::defaultInputs;
+  while (reader.next(inputs)) cases.push_back(inputs);
+  return cases;
+}
+
+std::string refusal(const std::string& text) {
+  try {
+    casesOf(text);
+  } catch (const InputError& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
+TEST(CaseReader, ColumnsInAnyOrderAndTheRestFromTheDefaults) {
+  const auto cases = casesOf("ref_area,isa_offset,mach\n60,15,0.5\n70,-10,0.85\n");
+  ASSERT_EQ(cases.size(), 2u);
+  EXPECT_EQ(cases[0], (Inputs{0.5, 11000, 1, 50, 3.5, 60, 15}));
+  EXPECT_EQ(cases[1], (Inputs{0.85, 11000, 1, 50, 3.5, 70, -10}));
+  const auto all = casesOf("isa_offset,ref_area,ref_length,weight,load_factor,altitude,mach\n7,6,5,4,3,2,1\n");
+  EXPECT_EQ(all.at(0), (Inputs{1, 2, 3, 4, 5, 6, 7}));
+}
+
+TEST(CaseReader, TabsCrlfBlankLinesCommentsAndSpacesAreAccepted) {
+  const std::string expected = "0.5 1000|0.7 -300|";
+  const std::string texts[] = {
+      "mach,altitude\n0.5,1000\n0.7,-300\n",
+      "mach\taltitude\n0.5\t1000\n0.7\t-300",
+      "mach,altitude\r\n0.5,1000\r\n\r\n0.7,-300\r\n",
+      "# flight test matrix\n\nmach,altitude\n# first point\n0.5,1000\n   \n0.7,-300\n# end\n",
+      "\xEF\xBB\xBFmach , altitude\n 0.5 , 1000\n0.7,\t-300\t\n",
+  };
+  for (const std::string& text : texts) {
+    std::string got;
+    for (const Inputs& inputs : casesOf(text)) got += std::to_string(inputs[0]).substr(0, 3) + " " +
+                                                      std::to_string(static_cast<int>(inputs[1])) + "|";
+    EXPECT_EQ(got, expected) << text;
+  }
+  EXPECT_TRUE(casesOf("mach\n").empty());
+  EXPECT_TRUE(casesOf("mach,altitude\n\n# nothing\n").empty());
+}
+
+TEST(CaseReader, CommandLineInputsReplaceTheirColumnUnread) {
+  std::array<bool, table::inputCount> replaced{};
+  replaced[table::altitude] = true;
+  std::istringstream in("mach,altitude\n0.5,not read\n");
+  CaseReader reader(in, "cases.csv", replaced);
+  EXPECT_TRUE(reader.givenInputs()[table::mach]);
+  EXPECT_FALSE(reader.givenInputs()[table::altitude]);
+  Inputs inputs = table::defaultInputs;
+  ASSERT_TRUE(reader.next(inputs));
+  EXPECT_EQ(inputs[table::altitude], 11000.0);
+}
+
+TEST(CaseReader, ReadsBackTheToolsOwnTableToTheSameRows) {
+  for (const char separator : {',', '\t'}) {
+    table::Job job;
+    job.values[table::mach] = table::ValueList::parse("0,0.3:0.9:0.3", "--mach");
+    job.values[table::altitude] = table::ValueList::parse("-500,11000,90000", "--altitude");
+    job.values[table::isaOffset] = table::ValueList::parse("-15,20", "--isa-offset");
+    job.geometric = true;
+    StringSink first;
+    table::RowWriter writer(first, separator, 0);
+    table::Progress quiet(-1, 0);
+    writer.header();
+    EXPECT_EQ(table::runJob(job, writer, quiet).rows, 24u);
+
+    // The outputs (inf and nan among them) are skipped and the inputs recomputed to the same text.
+    std::istringstream in(first.text);
+    CaseReader reader(in, "first.csv");
+    table::Job again;
+    again.geometric = true;
+    again.cases = &reader;
+    StringSink second;
+    table::RowWriter rewriter(second, separator, 0);
+    rewriter.header();
+    EXPECT_EQ(table::runJob(again, rewriter, quiet).rows, 24u);
+    EXPECT_EQ(second.text, first.text);
+    EXPECT_NE(first.text.find(separator == ',' ? ",inf," : "\tinf\t"), std::string::npos);
+  }
+}
+
+TEST(CaseReader, EveryRefusalNamesTheLineTheColumnAndTheText) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "cases.csv: no header line"},
+      {"# only a comment\n\n", "cases.csv: no header line"},
+      {"mach,speed\n", "cases.csv:1: column 2: unknown column \"speed\""},
+      {"mach,\n", "cases.csv:1: column 2: unknown column \"\""},
+      {"\n#\naltitude,Mach\n", "cases.csv:3: column 2: unknown column \"Mach\""},
+      {"mach,altitude,mach\n", "cases.csv:1: column 3: repeated column \"mach\""},
+      {"mach,density,density\n", "cases.csv:1: column 3: repeated column \"density\""},
+      {"mach,altitude\n0.5,1000\n0.7\n", "cases.csv:3: 1 cell where the header has 2: \"0.7\""},
+      {"mach,altitude\n0.5,1000,3\n", "cases.csv:2: 3 cells where the header has 2: \"0.5,1000,3\""},
+      {"mach\taltitude\n0.5,1000\n", "cases.csv:2: 1 cell where the header has 2"},
+      {"mach,altitude\n0.5,\n", "cases.csv:2: column altitude: empty cell"},
+      {"mach,altitude\n0.5,  \n", "cases.csv:2: column altitude: empty cell"},
+      {"mach\taltitude\n0,5\t1000\n", "cases.csv:2: column mach: not a number (a decimal comma?): \"0,5\""},
+      {"mach,altitude\n\n0.5,1e400\n", "cases.csv:3: column altitude: out of range: \"1e400\""},
+      {"mach,altitude\r\n0.5,1\r\nnan,1\r\n", "cases.csv:3: column mach: not a finite number: \"nan\""},
+      {"weight\n-inf\n", "cases.csv:2: column weight: not a finite number: \"-inf\""},
+      {"weight\n\"50\"\n", "cases.csv:2: column weight: not a number: \"\"50\"\""},
+  };
+  for (const auto& [text, message] : cases) {
+    EXPECT_EQ(refusal(text).substr(0, std::string(message).size()), message) << text;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# The built quorvan-table through the shell: what it writes to standard output and files, what it
+# reads from standard input, its exit statuses and messages, and that a failed -o leaves the old
+# file as it was with no temporary file beside it.
+set -uo pipefail
+tool=$1
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+# Runs the tool with the given arguments; sets status, out and err.
+run() {
+  "$tool" "$@" >"$work/out" 2>"$work/err"
+  status=$?
+  out=$(cat "$work/out")
+  err=$(cat "$work/err")
+}
+expect() {  # STATUS STDERR-PATTERN DESCRIPTION
+  [ "$status" -eq "$1" ] || fail "$3: status $status, expected $1 (stderr: $err)"
+  if [ -z "$2" ]; then
+    [ -z "$err" ] || fail "$3: stderr not empty: $err"
+  else
+    grep -qF -- "$2" <<<"$err" || fail "$3: stderr lacks '$2': $err"
+  fi
+}
+header="mach,altitude,load_factor,weight,ref_length,ref_area,isa_offset,geopotential_altitude,lift_coefficient,reynolds,velocity,sound_speed,temperature,viscosity,kinematic_viscosity,density,pressure,dynamic_pressure,reference_force"
+defaults="0.8,11000,1,50,3.5,56,0,11000,0.8629911399944502,21149687.21469305,236.05564825947292,295.0695603243411,216.65,1.421613079641336e-05,3.9064160170377535e-05,0.3639174817635909,22632.04,10139.15392,567792.6195200001"
+
+# Standard output: the defaults are the window's first display.
+run
+expect 0 "" "defaults"
+[ "$out" = "$header
+$defaults" ] || fail "defaults gave: $out"
+
+run --mach 0.5,0.8 --altitude -300:0:100 --isa-offset -15,15 --no-header --format tsv --digits 4
+expect 0 "note: 12 of 16 rows have an altitude outside 0 to 88000 m" "tsv sweep"
+[ "$(wc -l <"$work/out")" -eq 16 ] || fail "tsv sweep: $(wc -l <"$work/out") lines"
+[ "$(head -1 "$work/out")" = "$(printf '0.5\t-300\t1\t50\t3.5\t56\t-15\t-300\t0.4763\t4.482e+07\t166.2\t332.5\t275.1\t1.726e-05\t1.298e-05\t1.329\t1.05e+05\t1.837e+04\t1.029e+06')" ] ||
+  fail "tsv sweep first row: $(head -1 "$work/out")"
+
+# Decimal points whatever the locale.
+if locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+  LC_ALL=de_DE.UTF-8 "$tool" --mach 0:1:0.1 --digits 3 >"$work/de"
+  [ "$(cut -d, -f1 "$work/de" | tr '\n' ' ')" = "mach 0 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8 0.9 1 " ] ||
+    fail "de_DE: $(cut -d, -f1 "$work/de" | tr '\n' ' ')"
+fi
+
+# Standard input, and the tool's own output read back with another offset.
+printf 'altitude,isa_offset\r\n# hot day\r\n0,15\r\n\r\n2000,20\r\n' | "$tool" - >"$work/hot.csv" 2>"$work/err"
+[ $? -eq 0 ] && [ ! -s "$work/err" ] || fail "stdin cases: $(cat "$work/err")"
+[ "$(cut -d, -f2,7,13 "$work/hot.csv" | tail -2 | tr '\n' ' ')" = "0,15,303.15 2000,20,295.15 " ] ||
+  fail "stdin cases gave: $(cat "$work/hot.csv")"
+run --isa-offset 0 "$work/hot.csv"
+expect 0 "" "read-back"
+[ "$(cut -d, -f2,7,13 "$work/out" | tail -2 | tr '\n' ' ')" = "0,0,288.15 2000,0,275.15 " ] || fail "read-back gave: $out"
+
+# -o replaces the file, keeps its permissions and leaves nothing else in the folder.
+mkdir "$work/dir"
+echo old >"$work/dir/table.csv"
+chmod 640 "$work/dir/table.csv"
+run --mach 0.5:0.9:0.1 -o "$work/dir/table.csv"
+expect 0 "" "-o"
+[ -z "$out" ] || fail "-o wrote to stdout"
+"$tool" --mach 0.5:0.9:0.1 >"$work/expected.csv"
+cmp -s "$work/dir/table.csv" "$work/expected.csv" || fail "-o file differs from stdout"
+[ "$(stat -c %a "$work/dir/table.csv")" = 640 ] || fail "-o changed the mode to $(stat -c %a "$work/dir/table.csv")"
+[ "$(ls -A "$work/dir")" = table.csv ] || fail "-o left: $(ls -A "$work/dir")"
+
+# Failures with -o: the old file is as it was and no temporary file remains.
+echo old >"$work/dir/table.csv"
+printf 'mach\n0.5\n0.6\n0,7\n' >"$work/bad.csv"
+run -o "$work/dir/table.csv" "$work/bad.csv"
+expect 2 "$work/bad.csv:4: 2 cells where the header has 1: \"0,7\"" "bad case row"
+run -o "$work/dir/table.csv" --mach 0:1:0.001 --max-rows 10
+expect 2 "the options give 1001 rows, more than 10" "max rows"
+(ulimit -f 8 && "$tool" --mach 0:1:0.001 -o "$work/dir/table.csv") 2>"$work/err"
+status=$?
+err=$(cat "$work/err")
+expect 1 "cannot write $work/dir/table.csv: File too large" "file size limit"
+if [ "$(id -u)" -ne 0 ]; then
+  chmod 555 "$work/dir"
+  run -o "$work/dir/table.csv"
+  chmod 755 "$work/dir"
+  expect 1 "cannot write $work/dir/table.csv: Permission denied" "read-only folder"
+fi
+[ "$(cat "$work/dir/table.csv")" = old ] || fail "a failed -o changed the old file"
+[ "$(ls -A "$work/dir")" = table.csv ] || fail "a failed -o left: $(ls -A "$work/dir")"
+run -o "$work/missing/table.csv"
+expect 1 "cannot write $work/missing/table.csv: No such file or directory" "missing folder"
+
+# A full device is a failed write, never a silent short table.
+"$tool" --mach 0:1:0.01 >/dev/full 2>"$work/err"
+status=$?
+err=$(cat "$work/err")
+expect 1 "cannot write standard output: No space left on device" "stdout /dev/full"
+run -o /dev/full
+expect 1 "cannot write /dev/full: No space left on device" "-o /dev/full"
+
+# A reader that stops early ends the tool quietly.
+"$tool" --mach 0:1:0.0001 --altitude 0:1000:10 2>"$work/err" | head -1 >/dev/null
+[ ! -s "$work/err" ] || fail "| head: stderr $(cat "$work/err")"
+
+# Bad usage and bad values: status 2, a message naming the option and the text, nothing written.
+while IFS='|' read -r args message; do
+  read -ra argv <<<"$args"
+  run "${argv[@]}"
+  expect 2 "$message" "$args"
+  [ -z "$out" ] || fail "$args wrote to stdout"
+done <<'CASES'
+--mach 0,5x|--mach: not a number: "5x"
+--altitude 1e400|--altitude: out of range: "1e400"
+--weight inf|--weight: not a finite number: "inf"
+--ref-area 0:1:0|--ref-area: range "0:1:0": the step is zero
+--load-factor 1:2:-1|--load-factor: range "1:2:-1": the step "-1" leads away from "2"
+--digits 18|--digits: an integer from 1 to 17 is needed, found "18"
+--digits x|--digits: an integer from 1 to 17 is needed, found "x"
+--format xml|--format: csv or tsv, found "xml"
+--isa-offset -300|--isa-offset: -300 K at altitude 11000 m gives a temperature of -83.35 K, at or below 0 K
+--mach 0:1:0.0001 --altitude 0:10000:1|the options give 100020001 rows, more than 100000000
+--no-such-option|--no-such-option
+missing.csv|missing.csv: cannot open: No such file or directory
+CASES
+printf 'mach,speed\n' | "$tool" - >"$work/out" 2>"$work/err"
+status=$?
+err=$(cat "$work/err")
+expect 2 "standard input:1: column 2: unknown column \"speed\"" "unknown column from stdin"
+
+run --help
+expect 0 "" "--help"
+for option in --mach --altitude --load-factor --weight --ref-length --ref-area --isa-offset --geometric --output \
+  --format --digits --no-header --max-rows "m^2" "(metric tonnes" " K:"; do
+  grep -qF -- "$option" <<<"$out" || fail "--help does not mention $option"
+done
+run --version
+expect 0 "" "--version"
+grep -qE '^[0-9]+\.[0-9]+\.[0-9]+$' <<<"$out" || fail "--version printed: $out"
+
+# A large run to a file: no progress line unless standard error is a terminal.
+run --mach 0.1:1:0.0009 --altitude 0:20000:10 -o "$work/big.csv"
+expect 0 "" "large run"
+[ "$(wc -l <"$work/big.csv")" -eq 2003002 ] || fail "large run: $(wc -l <"$work/big.csv") lines"
+
+[ "$failures" -eq 0 ] || exit 1
+echo "all checks passed"

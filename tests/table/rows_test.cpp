@@ -1,0 +1,148 @@
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "atmosphere.h"
+#include "case_reader.h"
+#include "reference_values.h"
+#include "table_run.h"
+#include "table_test_support.h"
+
+namespace {
+
+using table::Inputs;
+
+TEST(AirState, IsaOffsetKeepsThePressureAndTakesEverythingElseFromTheNewTemperature) {
+  // Hand-computed: rho = p / (287.053 T), mu = 1.458e-6 T^1.5 / (T + 110.4), a = sqrt(1.4 * 287.053 T).
+  const aero::AirState hot = aero::airState(11000.0, 15.0);
+  EXPECT_EQ(hot.pressure, 22632.04);
+  EXPECT_DOUBLE_EQ(hot.temperature, 231.65);
+  EXPECT_DOUBLE_EQ(hot.density, 0.34035278404524916);
+  EXPECT_DOUBLE_EQ(hot.viscosity, 1.5028525966086723e-05);
+  EXPECT_DOUBLE_EQ(hot.soundSpeed, 305.11335341148214);
+  const aero::AirState cold = aero::airState(0.0, -20.0);
+  EXPECT_EQ(cold.pressure, 101325.0);
+  EXPECT_DOUBLE_EQ(cold.temperature, 268.15);
+  EXPECT_DOUBLE_EQ(cold.density, 1.3163661956513981);
+  EXPECT_DOUBLE_EQ(cold.viscosity, 1.691223386164368e-05);
+  EXPECT_DOUBLE_EQ(cold.soundSpeed, 328.27209252386956);
+}
+
+TEST(AirState, GeometricAltitudeBecomesGeopotential) {
+  // Hand-computed H = 6356766 Z / (6356766 + Z).
+  EXPECT_EQ(aero::geopotentialAltitude(0.0), 0.0);
+  EXPECT_DOUBLE_EQ(aero::geopotentialAltitude(11000.0), 10980.99804546838);
+  EXPECT_DOUBLE_EQ(aero::geopotentialAltitude(20000.0), 19937.27227876952);
+  EXPECT_DOUBLE_EQ(aero::geopotentialAltitude(88000.0), 86798.4047830441);
+  EXPECT_DOUBLE_EQ(aero::geopotentialAltitude(-500.0), -500.03933126776);
+  const Inputs inputs{0.8, 11000.0, 1, 50, 3.5, 56, 0};
+  const table::Row row = table::computeRow(inputs, true);
+  EXPECT_EQ(row[table::altitude], 11000.0);
+  EXPECT_DOUBLE_EQ(row[table::inputCount], 10980.99804546838);
+  // Below the tropopause in geopotential terms: warmer than 216.65 K.
+  EXPECT_DOUBLE_EQ(row[table::inputCount + 5], 288.15 - 0.0065 * 10980.99804546838);
+}
+
+// The window's outputs of a value set, in the table's column order.
+std::array<double, 11> windowOutputs(const aero::ReferenceValueSet& v) {
+  return {v.liftCoefficient, v.reynolds, v.velocity,           v.soundSpeed, v.temperature,    v.viscosity,
+          v.kinematicViscosity, v.density, v.pressure, v.dynamicPressure, v.referenceForce};
+}
+
+TEST(Rows, AtAStandardDayEqualTheWindowsComputationBitForBit) {
+  std::mt19937_64 random(9);
+  std::uniform_real_distribution<double> altitudes(-5000.0, 120000.0);
+  std::uniform_real_distribution<double> positive(0.0, 100.0);
+  for (int i = 0; i < 20000; ++i) {
+    aero::ReferenceValueSet v;
+    v.setDefaults();
+    if (i > 0) {
+      v.mach = positive(random) / 20;
+      v.altitude = i % 10 == 0 ? 11000.0 * (i % 9) : altitudes(random);
+      v.loadFactor = positive(random) / 10;
+      v.weight = positive(random) * 5;
+      v.refLength = positive(random);
+      v.refArea = positive(random) * 3;
+    }
+    const Inputs inputs{v.mach, v.altitude, v.loadFactor, v.weight, v.refLength, v.refArea, 0.0};
+    const table::Row row = table::computeRow(inputs, false);
+    v.computeReferenceValues();
+    const std::array<double, 11> expected = windowOutputs(v);
+    ASSERT_EQ(std::memcmp(row.data() + table::inputCount + 1, expected.data(), sizeof expected), 0)
+        << "mach " << v.mach << " altitude " << v.altitude;
+    ASSERT_EQ(row[table::inputCount], v.altitude);
+  }
+}
+
+TEST(Rows, SweepOrderIsTheTablesWithMachSlowestAndCaseRowsSlowerStill) {
+  table::Job job;
+  job.values[table::mach] = table::ValueList::parse("0.5,0.6", "--mach");
+  job.values[table::isaOffset] = table::ValueList::parse("-10:10:10", "--isa-offset");
+  job.onCommandLine[table::mach] = job.onCommandLine[table::isaOffset] = true;
+  std::istringstream in("altitude,isa_offset\n1000,99\n2000,99\n");
+  std::array<bool, table::inputCount> replaced{};
+  replaced[table::mach] = replaced[table::isaOffset] = true;
+  table::CaseReader reader(in, "cases.csv", replaced);
+  job.cases = &reader;
+  StringSink sink;
+  table::RowWriter writer(sink, ',', 0);
+  table::Progress quiet(-1, 0);
+  const table::RunSummary summary = table::runJob(job, writer, quiet);
+  EXPECT_EQ(summary.rows, 12u);
+  EXPECT_EQ(summary.extrapolated, 0u);
+  std::istringstream lines(sink.text);
+  std::string got;
+  for (std::string line; std::getline(lines, line);) got += line.substr(0, line.find(",1,50")) + " ";
+  EXPECT_EQ(got,
+            "0.5,1000 0.5,1000 0.5,1000 0.6,1000 0.6,1000 0.6,1000 "
+            "0.5,2000 0.5,2000 0.5,2000 0.6,2000 0.6,2000 0.6,2000 ");
+  EXPECT_NE(sink.text.find("0.5,1000,1,50,3.5,56,-10,"), std::string::npos);
+  EXPECT_NE(sink.text.find("0.6,2000,1,50,3.5,56,10,"), std::string::npos);
+}
+
+TEST(Rows, ExtrapolatedAltitudesAreCountedAndSubZeroTemperaturesRefusedWithTheirPlace) {
+  table::Job job;
+  job.values[table::altitude] = table::ValueList::parse("-1,0,88000,88000.5", "--altitude");
+  StringSink sink;
+  table::RowWriter writer(sink, ',', 0);
+  table::Progress quiet(-1, 0);
+  EXPECT_EQ(table::runJob(job, writer, quiet).extrapolated, 2u);
+
+  job.values[table::isaOffset] = table::ValueList::parse("0,-180.65", "--isa-offset");
+  try {
+    table::checkSweepTemperatures(job);
+    FAIL() << "no refusal";
+  } catch (const table::InputError& error) {
+    EXPECT_STREQ(error.what(), "--isa-offset: -180.65 K at altitude 88000 m gives a temperature of 0 K, at or below 0 K");
+  }
+  job.values[table::isaOffset] = table::ValueList::parse("-180.6", "--isa-offset");
+  EXPECT_NO_THROW(table::checkSweepTemperatures(job));
+
+  std::istringstream in("altitude,isa_offset\n0,10\n80000,-200\n");
+  table::CaseReader reader(in, "hot.csv");
+  table::Job fromFile;
+  fromFile.cases = &reader;
+  try {
+    table::runJob(fromFile, writer, quiet);
+    FAIL() << "no refusal";
+  } catch (const table::InputError& error) {
+    EXPECT_STREQ(error.what(),
+                 "hot.csv:3: column isa_offset: -200 K at altitude 80000 m gives a temperature of -19.349999999999994 "
+                 "K, at or below 0 K");
+  }
+}
+
+TEST(Rows, SweepSizeSaturatesInsteadOfOverflowing) {
+  table::Job job;
+  EXPECT_EQ(table::sweepSize(job), 1u);
+  job.values[table::mach] = table::ValueList::parse("0:1e18:1", "--mach");
+  job.values[table::weight] = table::ValueList::parse("0:1e18:1", "--weight");
+  EXPECT_EQ(table::sweepSize(job), std::numeric_limits<std::uint64_t>::max());
+}
+
+}  // namespace
