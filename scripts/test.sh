@@ -14,6 +14,8 @@ export QUORVAN_STRICT_TESTS=1
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DQUORVAN_BENCH=ON
 cmake --build build -j "$jobs"
 with_display ctest --test-dir build --output-on-failure -j "$jobs"
+# The table tool's parsers under libFuzzer (clang, its own build folder) for a bounded time.
+scripts/fuzz.sh 25
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DQUORVAN_BENCH=OFF -DQUORVAN_SANITIZE=ON
 cmake --build build-sanitize -j "$jobs"
