@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Measures quorvan-table against the numpy/pandas anchor script on the same job in the same run:
+# a 1000 x 1000 Mach-altitude sweep (other inputs at their defaults) written as CSV to a file,
+# three rounds each, wall-clock time and peak resident memory from /usr/bin/time; then the peak
+# resident memory of 10,000,000 rows written to /dev/null.
+# Usage: scripts/table_bench.sh [ANCHOR, default ../shared/anchors/numpy_table.py beside the repo]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+anchor=$(realpath "${1:-../shared/anchors/numpy_table.py}")
+. scripts/deps.sh
+install_missing $build_packages $bench_packages
+if [ ! -f build/CMakeCache.txt ]; then
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build build --target quorvan-table -j "$(nproc)" >/dev/null
+tool=$PWD/build/quorvan-table
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+rows=1000000
+
+# Prints "SECONDS KIB" of a command from /usr/bin/time.
+measure() {
+  /usr/bin/time -f "%e %M" -o "$work/time" "$@" >"${stdout:-$work/stdout}"
+  cat "$work/time"
+}
+rate() { awk -v n="$1" -v s="$2" 'BEGIN { printf "%.0f", n / s }'; }
+
+echo "job: $rows rows (1000 Mach x 1000 altitudes) to a CSV file, wall clock per run"
+best_tool=0
+best_anchor=0
+for round in 1 2 3; do
+  read -r seconds kib < <(measure "$tool" --mach 0.1:1.099:0.001 --altitude 0:19980:20 -o "$work/tool.csv")
+  lines=$(($(wc -l <"$work/tool.csv") - 1))
+  [ "$lines" -eq "$rows" ] || { echo "quorvan-table wrote $lines rows"; exit 1; }
+  tool_rate=$(rate "$rows" "$seconds")
+  echo "round $round: quorvan-table ${seconds} s, $tool_rate rows/s, peak RSS $kib KiB"
+  # The anchor runs with the machine's OpenBLAS tuning variables unset, as a plain Debian Python would.
+  read -r seconds kib < <(measure env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE /usr/bin/python3 "$anchor" "$rows" \
+    "$work/anchor.csv")
+  anchor_rate=$(rate "$rows" "$seconds")
+  echo "round $round: numpy/pandas  ${seconds} s, $anchor_rate rows/s, peak RSS $kib KiB ($(cat "$work/stdout"))"
+  [ "$tool_rate" -gt "$best_tool" ] && best_tool=$tool_rate
+  [ "$anchor_rate" -gt "$best_anchor" ] && best_anchor=$anchor_rate
+done
+echo "best: quorvan-table $best_tool rows/s, numpy/pandas $best_anchor rows/s, ratio $(awk -v a="$best_tool" \
+  -v b="$best_anchor" 'BEGIN { printf "%.1f", a / b }')"
+
+read -r seconds kib < <(measure "$tool" --mach 0.1:1.0999:0.0001 --altitude 0:19980:20 -o /dev/null)
+echo "10000000 rows to /dev/null: ${seconds} s, $(rate 10000000 "$seconds") rows/s, peak RSS $kib KiB"
+read -r seconds kib < <(stdout=/dev/null measure "$tool" --mach 0.1:1.0999:0.0001 --altitude 0:19980:20)
+echo "10000000 rows to stdout (/dev/null): ${seconds} s, peak RSS $kib KiB"
