@@ -28,9 +28,11 @@ deb="$work/out/quorvan_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || fail "no $deb; cpack made: $(ls "$work/out")"
 
 dpkg-deb -x "$deb" "$work/root"
-files=$(cd "$work/root" && find . ! -type d | sort)
+files=$(cd "$work/root" && find . ! -type d | LC_ALL=C sort)
 expected="./usr/bin/quorvan
+./usr/bin/quorvan-table
 ./usr/share/applications/quorvan.desktop
+./usr/share/man/man1/quorvan-table.1.gz
 ./usr/share/man/man1/quorvan.1.gz"
 [ "$files" = "$expected" ] || fail "package holds:
 $files

@@ -4,6 +4,7 @@
 set -euo pipefail
 page=$1
 version=$2
+title=${3:-QUORVAN}
 source=$(gzip -dc "$page")
 # groff reports warnings on stderr but still exits 0: any output at all is the failure.
 warnings=$(groff -ww -z -man <<<"$source" 2>&1)
@@ -11,7 +12,7 @@ if [ -n "$warnings" ]; then
   echo "$warnings"
   exit 1
 fi
-if ! grep -q "^\.TH QUORVAN 1 .*\"Quorvan $version\"" <<<"$source"; then
+if ! grep -q "^\.TH $title 1 .*\"Quorvan $version\"" <<<"$source"; then
   echo "header does not name version $version: $(grep '^\.TH' <<<"$source")"
   exit 1
 fi
