@@ -143,5 +143,12 @@ run --mach 0.1:1:0.0009 --altitude 0:20000:10 -o "$work/big.csv"
 expect 0 "" "large run"
 [ "$(wc -l <"$work/big.csv")" -eq 2003002 ] || fail "large run: $(wc -l <"$work/big.csv") lines"
 
+# On a terminal the same kind of run shows a progress line on standard error and erases it.
+if command -v script >/dev/null; then
+  script -qec "$tool --mach 0.1:1.0999:0.0001 --altitude 0:7980:20 -o /dev/null" "$work/typescript" >/dev/null
+  grep -qa "rows (.*%)" "$work/typescript" || fail "no progress line on a terminal"
+  grep -qa $'\r\033\[K' "$work/typescript" || fail "the progress line was not erased"
+fi
+
 [ "$failures" -eq 0 ] || exit 1
 echo "all checks passed"
