@@ -84,7 +84,7 @@ bool CaseReader::readLine() {
     if (text.empty() || text[0] == '#' || text.find_first_not_of(" \t") == std::string::npos) continue;
     return true;
   }
-  if (in.bad()) throw InputError(where() + ": read error");
+  if (in.bad()) throw InputError(name + ": read error after line " + std::to_string(lineNumber));
   return false;
 }
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -40,6 +41,12 @@ struct Options {
   std::string maxRows;
   bool geometric = false;
   bool noHeader = false;
+  // Which options were given: an empty text given is refused, not taken for a missing option.
+  std::array<bool, inputCount> given{};
+  bool hasCases = false;
+  bool hasOutput = false;
+  bool hasDigits = false;
+  bool hasMaxRows = false;
 };
 
 // A whole text as an integer from low to high; what names it in the message.
@@ -62,7 +69,7 @@ int writeFailed(const std::string& name, const std::error_code& error) {
 int run(const Options& options) {
   Job job;
   for (std::size_t i = 0; i < inputCount; ++i) {
-    if (options.values[i].empty()) continue;
+    if (!options.given[i]) continue;
     std::string option = "--" + std::string(inputNames[i]);
     for (char& c : option) c = c == '_' ? '-' : c;
     job.values[i] = ValueList::parse(options.values[i], option);
@@ -72,8 +79,8 @@ int run(const Options& options) {
   if (options.format != "csv" && options.format != "tsv") {
     throw InputError("--format: csv or tsv, found " + table::quoted(options.format));
   }
-  const int digits = options.digits.empty() ? 0 : static_cast<int>(parseCount(options.digits, "--digits", 1, 17));
-  const std::uint64_t maxRows = options.maxRows.empty() ? defaultMaxRows
+  const int digits = !options.hasDigits ? 0 : static_cast<int>(parseCount(options.digits, "--digits", 1, 17));
+  const std::uint64_t maxRows = !options.hasMaxRows ? defaultMaxRows
                                                         : parseCount(options.maxRows, "--max-rows", 1, UINT64_MAX);
   const std::uint64_t rows = sweepSize(job);
   if (rows > maxRows) {
@@ -82,17 +89,18 @@ int run(const Options& options) {
                      " rows, more than " + std::to_string(maxRows) + "; --max-rows N allows up to N");
   }
 
-  if (options.cases.empty()) checkSweepTemperatures(job);
+  if (!options.hasCases) checkSweepTemperatures(job);
 
   // The case file and its header are read before any output exists.
   std::ifstream file;
   std::unique_ptr<CaseReader> cases;
-  if (!options.cases.empty()) {
+  if (options.hasCases) {
     std::istream* in = &std::cin;
     std::string name = "standard input";
     if (options.cases != "-") {
       file.open(options.cases, std::ios::binary);
       if (!file) throw InputError(options.cases + ": cannot open: " + std::strerror(errno));
+      if (std::filesystem::is_directory(options.cases)) throw InputError(options.cases + ": cannot read: a folder");
       in = &file;
       name = options.cases;
     }
@@ -103,13 +111,14 @@ int run(const Options& options) {
   report::FileReplacement replacement;
   DescriptorSink standardOutput(STDOUT_FILENO);
   ReplacementSink outputFile(replacement);
-  const std::string outputName = options.output.empty() ? "standard output" : options.output;
-  if (!options.output.empty()) {
+  if (options.hasOutput && options.output.empty()) throw InputError("--output: an empty file name");
+  const std::string outputName = options.hasOutput ? options.output : "standard output";
+  if (options.hasOutput) {
     // A reader that goes away is a failed write like any other, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
     if (const std::error_code error = replacement.open(options.output)) return writeFailed(outputName, error);
   }
-  Sink& sink = options.output.empty() ? static_cast<Sink&>(standardOutput) : outputFile;
+  Sink& sink = options.hasOutput ? static_cast<Sink&>(outputFile) : standardOutput;
   RowWriter writer(sink, options.format == "tsv" ? '\t' : ',', digits);
   Progress progress(STDERR_FILENO, job.cases == nullptr ? rows : 0);
   RunSummary summary;
@@ -120,7 +129,7 @@ int run(const Options& options) {
     progress.finish();
     return writeFailed(outputName, error.code());
   }
-  if (!options.output.empty()) {
+  if (options.hasOutput) {
     if (const std::error_code error = replacement.commit()) return writeFailed(outputName, error);
   }
   if (summary.extrapolated > 0) {
@@ -152,23 +161,24 @@ int main(int argc, char** argv) {
       "reference length of the Reynolds number, m (default 3.5)",
       "reference area, m^2 (default 56)",
       "ISA temperature offset, K: temperature = standard + offset at the same pressure (default 0)"};
+  std::array<CLI::Option*, inputCount> inputOptions{};
   for (std::size_t i = 0; i < inputCount; ++i) {
     std::string option = "--" + std::string(inputNames[i]);
     for (char& c : option) c = c == '_' ? '-' : c;
-    app.add_option(option, options.values[i], descriptions[i])->type_name("VALUES");
+    inputOptions[i] = app.add_option(option, options.values[i], descriptions[i])->type_name("VALUES");
   }
   app.add_flag("--geometric", options.geometric,
                "altitudes are geometric, m: converted to geopotential H = r0 Z / (r0 + Z), r0 = 6356766 m");
-  app.add_option("-o,--output", options.output, "write the table to FILE, replacing it only once complete")
+  CLI::Option* output = app.add_option("-o,--output", options.output, "write the table to FILE, replacing it only once complete")
       ->type_name("FILE");
   app.add_option("--format", options.format, "csv or tsv (default csv)")->type_name("FORMAT");
-  app.add_option("--digits", options.digits,
+  CLI::Option* digits = app.add_option("--digits", options.digits,
                  "significant digits, 1 to 17 (default: the shortest text that reads back exactly)")
       ->type_name("N");
   app.add_flag("--no-header", options.noHeader, "leave out the header line");
-  app.add_option("--max-rows", options.maxRows, "allow a command-line sweep of up to N rows (default 100000000)")
+  CLI::Option* maxRows = app.add_option("--max-rows", options.maxRows, "allow a command-line sweep of up to N rows (default 100000000)")
       ->type_name("N");
-  app.add_option("CASES", options.cases,
+  CLI::Option* cases = app.add_option("CASES", options.cases,
                  "CSV or TSV file of cases (- for standard input) whose header names any of the inputs: mach, "
                  "altitude, load_factor, weight, ref_length, ref_area, isa_offset");
   try {
@@ -176,6 +186,11 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : 2;
   }
+  for (std::size_t i = 0; i < inputCount; ++i) options.given[i] = inputOptions[i]->count() > 0;
+  options.hasCases = cases->count() > 0;
+  options.hasOutput = output->count() > 0;
+  options.hasDigits = digits->count() > 0;
+  options.hasMaxRows = maxRows->count() > 0;
   try {
     return run(options);
   } catch (const InputError& error) {

@@ -122,6 +122,10 @@ done <<'CASES'
 --mach 0:1:0.0001 --altitude 0:10000:1|the options give 100020001 rows, more than 100000000
 --no-such-option|--no-such-option
 missing.csv|missing.csv: cannot open: No such file or directory
+/|/: cannot read: a folder
+--mach=|--mach
+--output=|--output
+--mach 0.5 --mach 0.6|--mach
 CASES
 printf 'mach,speed\n' | "$tool" - >"$work/out" 2>"$work/err"
 status=$?
