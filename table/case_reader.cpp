@@ -17,6 +17,7 @@ std::string_view trimmed(std::string_view text, char separator) {
   return text;
 }
 
+// The input column names for a message, comma-separated.
 std::string inputList() {
   std::string list;
   for (std::string_view input : inputNames) list += (list.empty() ? "" : ", ") + std::string(input);

@@ -35,8 +35,11 @@ class CaseReader {
   const std::string& sourceName() const { return name; }
 
  private:
+  // Reads the next line that is neither blank nor a comment into text; false at the end.
   bool readLine();
+  // Splits text into cells at the separator.
   void splitLine();
+  // "name:line" for messages.
   std::string where() const;
 
   std::istream& in;

@@ -66,6 +66,7 @@ int writeFailed(const std::string& name, const std::error_code& error) {
   return 1;
 }
 
+// Computes and writes the table the options ask for; returns the exit status or throws InputError.
 int run(const Options& options) {
   Job job;
   for (std::size_t i = 0; i < inputCount; ++i) {

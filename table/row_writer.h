@@ -41,7 +41,9 @@ class RowWriter {
   RowWriter(const RowWriter&) = delete;
   RowWriter& operator=(const RowWriter&) = delete;
 
+  // Writes the line of column names.
   void header();
+  // Writes one row of numbers.
   void row(const Row& values);
   // Writes what the buffer holds.
   void flush();
@@ -55,6 +57,7 @@ class RowWriter {
     std::array<char, 32> text{};
   };
 
+  // Makes room for size more bytes, writing out what the buffer holds when it is short.
   void reserve(std::size_t size);
 
   Sink& sink;

@@ -67,6 +67,7 @@ void Progress::finish() {
 
 namespace {
 
+// A number as the table writes it by default, for messages.
 std::string numberText(double value) {
   std::array<char, 32> text{};
   return std::string(text.data(), formatNumber(text.data(), value, 0));

@@ -50,9 +50,11 @@ class Progress {
   void update(std::uint64_t rows) {
     if (enabled && (rows & 0x3fff) == 0) show(rows);
   }
+  // Erases the line, if it was shown.
   void finish();
 
  private:
+  // Shows the count when a second has passed since the start and a tenth since the last time.
   void show(std::uint64_t rows);
 
   int fd;

@@ -25,6 +25,7 @@ struct DecimalText {
   long exponent = 0;
 };
 
+// An ASCII digit, whatever the locale.
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Splits [+-]digits[.digits][(e|E)[+-]digits] with at least one mantissa digit; false otherwise.
@@ -78,6 +79,7 @@ struct Decimal {
   long exponent = 0;
 };
 
+// The decimal a split text stands for, in its shortest digits.
 Decimal toDecimal(const DecimalText& parts) {
   Decimal d;
   d.negative = parts.negative;

@@ -50,6 +50,7 @@ class ValueList {
     double value = 0.0;
     bool isRange = false;
   };
+  // The value at an index below the segment's count.
   double valueIn(const Segment& segment, std::uint64_t index) const;
 
   std::vector<Segment> segments;

@@ -13,10 +13,12 @@
 
 namespace {
 
+// Parsed inputs are always finite: anything else is a finding.
 void requireFinite(double value) {
   if (!std::isfinite(value)) std::abort();
 }
 
+// Parses a text as an option value and reads values from the ends and middle of the list.
 void fuzzValues(std::string_view text) {
   try {
     const table::ValueList list = table::ValueList::parse(text, "--fuzz");
@@ -27,6 +29,7 @@ void fuzzValues(std::string_view text) {
   }
 }
 
+// Reads a text as a case file and computes its first thousand rows.
 void fuzzCases(std::string_view text, std::uint8_t replacedBits) {
   std::array<bool, table::inputCount> replaced{};
   for (std::size_t i = 0; i < table::inputCount; ++i) replaced[i] = (replacedBits >> (i + 1)) & 1;
