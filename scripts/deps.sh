@@ -1,8 +1,9 @@
 # Shared by run.sh and test.sh: installs the Debian packages that are missing, and nothing else.
 
-build_packages="g++ make cmake pkg-config libfox-1.6-dev"
+# The Debian package is built with cpack, which needs dpkg-shlibdeps (dpkg-dev) and file.
+build_packages="g++ make cmake pkg-config libfox-1.6-dev dpkg-dev file"
 test_packages="libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-apps
-  imagemagick locales valgrind desktop-file-utils groff-base dpkg-dev file"
+  imagemagick locales valgrind desktop-file-utils groff-base"
 
 # Runs a command as root, through sudo when we are not root already.
 as_root() {
