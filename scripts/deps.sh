@@ -2,7 +2,7 @@
 
 build_packages="g++ make cmake pkg-config libfox-1.6-dev"
 test_packages="libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-apps
-  imagemagick locales valgrind desktop-file-utils groff-base dpkg-dev file"
+  imagemagick locales valgrind desktop-file-utils groff-base dpkg-dev file lintian appstream clang-format"
 
 # Runs a command as root, through sudo when we are not root already.
 as_root() {
