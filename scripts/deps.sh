@@ -3,7 +3,7 @@
 # The Debian package is built with cpack, which needs dpkg-shlibdeps (dpkg-dev) and file.
 build_packages="g++ make cmake pkg-config libfox-1.6-dev dpkg-dev file"
 test_packages="libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-apps
-  imagemagick locales valgrind desktop-file-utils groff-base"
+  imagemagick locales valgrind desktop-file-utils groff-base lintian appstream clang-format"
 
 # Runs a command as root, through sudo when we are not root already.
 as_root() {
