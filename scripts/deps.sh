@@ -1,8 +1,10 @@
 # Shared by run.sh and test.sh: installs the Debian packages that are missing, and nothing else.
 
-build_packages="g++ make cmake pkg-config libfox-1.6-dev libcli11-dev"
+# The Debian package is built with cpack, which needs dpkg-shlibdeps (dpkg-dev) and file.
+build_packages="g++ make cmake pkg-config libfox-1.6-dev libcli11-dev dpkg-dev file"
 test_packages="libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-apps
-  imagemagick locales valgrind desktop-file-utils groff-base dpkg-dev file clang libclang-rt-14-dev"
+  imagemagick locales valgrind desktop-file-utils groff-base lintian appstream clang-format
+  clang libclang-rt-14-dev"
 # The table tool's benchmark against the numpy/pandas script, and the README's chart.
 bench_packages="time python3-numpy python3-pandas gnuplot-nox"
 

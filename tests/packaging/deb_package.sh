@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Debian package from the build tree, checks what it ships and what it depends on, and
-# starts the packaged program on an X server of its own until its window shows.
-set -euo pipefail
-cpack=$1
-build=$2
-version=$3
+# Checks what the Debian package ships and what it depends on, the metadata that names the version,
+# and starts the packaged program on an X server of its own until its window shows.
+. "$(dirname "$0")/lib.sh"
+deb=$(realpath "$1")
+version=$2
+require dpkg-deb dpkg-parsechangelog file Xvfb xdotool
 work=$(mktemp -d)
 xvfb=""
 app=""
@@ -15,32 +15,41 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() {
-  echo "$*"
-  exit 1
-}
 
-if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
-  cat "$work/cpack.log"
-  fail "cpack failed"
-fi
-deb="$work/out/quorvan_${version}_$(dpkg --print-architecture).deb"
-[ -f "$deb" ] || fail "no $deb; cpack made: $(ls "$work/out")"
-
+# Every file the package installs, one a line.
+expected=(
+  usr/bin/quorvan
+  usr/bin/quorvan-table
+  usr/share/applications/quorvan.desktop
+  usr/share/doc/quorvan/changelog.gz
+  usr/share/doc/quorvan/copyright
+  usr/share/icons/hicolor/scalable/apps/quorvan.svg
+  usr/share/man/man1/quorvan.1.gz
+  usr/share/man/man1/quorvan-table.1.gz
+  usr/share/metainfo/io.github.quorvan.Quorvan.metainfo.xml
+)
 dpkg-deb -x "$deb" "$work/root"
-files=$(cd "$work/root" && find . ! -type d | LC_ALL=C sort)
-expected="./usr/bin/quorvan
-./usr/bin/quorvan-table
-./usr/share/applications/quorvan.desktop
-./usr/share/man/man1/quorvan-table.1.gz
-./usr/share/man/man1/quorvan.1.gz"
-[ "$files" = "$expected" ] || fail "package holds:
+cd "$work/root"
+files=$(find . ! -type d | sed 's|^\./||' | LC_ALL=C sort)
+wanted=$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)
+[ "$files" = "$wanted" ] || fail "package holds:
 $files
 expected:
-$expected"
+$wanted"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q '\blibfox-1\.6-0\b' <<<"$depends" || fail "Depends does not name the FOX runtime: $depends"
+
+icon=$(sed -n 's/^Icon=//p' usr/share/applications/quorvan.desktop)
+[ "$icon" = quorvan ] || fail "the desktop entry names icon '$icon'"
+[[ $(file -b usr/share/icons/hicolor/scalable/apps/quorvan.svg) == SVG* ]] || fail "the icon is no SVG image"
+head -1 usr/share/doc/quorvan/copyright |
+  grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "the copyright file is not in the machine-readable format"
+top=$(gzip -dc usr/share/doc/quorvan/changelog.gz | dpkg-parsechangelog -l - -S Version)
+[ "$top" = "$version" ] || fail "the changelog's top entry is $top, not $version"
+release=$(grep -om1 '<release version="[^"]*"' usr/share/metainfo/*.metainfo.xml)
+[ "$release" = "<release version=\"$version\"" ] || fail "the AppStream top release is $release, not $version"
 
 # Xvfb picks a free display itself and writes its number once it accepts clients.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &

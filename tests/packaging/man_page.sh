@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The installed (gzipped) man page renders with every groff warning enabled and none reported, and
 # its header carries the project's version.
-set -euo pipefail
+. "$(dirname "$0")/lib.sh"
 page=$1
 version=$2
 title=${3:-QUORVAN}
+require groff
 source=$(gzip -dc "$page")
 # groff reports warnings on stderr but still exits 0: any output at all is the failure.
 warnings=$(groff -ww -z -man <<<"$source" 2>&1)
