@@ -34,8 +34,8 @@ void standardAtmosphere(double altitude, double& pressure, double& temperature, 
     pressure = layer.basePressure * std::exp(-gravity * dh / (gasConstant * layer.baseTemperature));
   } else {
     temperature = layer.baseTemperature + layer.lapseRate * dh;
-    pressure = layer.basePressure * std::pow(1.0 + layer.lapseRate * dh / layer.baseTemperature,
-                                             -gravity / (layer.lapseRate * gasConstant));
+    pressure = layer.basePressure *
+               std::pow(1.0 + layer.lapseRate * dh / layer.baseTemperature, -gravity / (layer.lapseRate * gasConstant));
   }
   density = pressure / (gasConstant * temperature);
 }

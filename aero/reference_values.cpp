@@ -21,7 +21,9 @@ void ReferenceValueSet::setDefaults() {
   loadFactor = 1.0;
 }
 
-void ReferenceValueSet::computeReferenceValues() { computeReferenceValues(airState(altitude)); }
+void ReferenceValueSet::computeReferenceValues() {
+  computeReferenceValues(airState(altitude));
+}
 
 void ReferenceValueSet::computeReferenceValues(const AirState& air) {
   pressure = air.pressure;

@@ -39,8 +39,9 @@ CaseReader::CaseReader(std::istream& input, std::string sourceName, std::array<b
     const std::string_view column = cells[i];
     const auto known = std::find(inputNames.begin(), inputNames.end(), column);
     const bool isOutput = std::find(outputNames.begin(), outputNames.end(), column) != outputNames.end();
-    const bool repeated = known != inputNames.end() ? seen[static_cast<std::size_t>(known - inputNames.begin())]
-                                                    : isOutput && std::count(skipped.begin(), skipped.end(), column) > 0;
+    const bool repeated = known != inputNames.end()
+                              ? seen[static_cast<std::size_t>(known - inputNames.begin())]
+                              : isOutput && std::count(skipped.begin(), skipped.end(), column) > 0;
     if (repeated) {
       throw InputError(where() + ": column " + std::to_string(i + 1) + ": repeated column " + quoted(column));
     }
@@ -101,6 +102,8 @@ void CaseReader::splitLine() {
   }
 }
 
-std::string CaseReader::where() const { return name + ":" + std::to_string(lineNumber); }
+std::string CaseReader::where() const {
+  return name + ":" + std::to_string(lineNumber);
+}
 
 }  // namespace table

@@ -11,13 +11,22 @@ enum Input : std::size_t { mach, altitude, loadFactor, weight, refLength, refAre
 
 using Inputs = std::array<double, inputCount>;
 
-inline constexpr std::array<std::string_view, inputCount> inputNames{
-    "mach", "altitude", "load_factor", "weight", "ref_length", "ref_area", "isa_offset"};
+inline constexpr std::array<std::string_view, inputCount> inputNames{"mach",       "altitude", "load_factor", "weight",
+                                                                     "ref_length", "ref_area", "isa_offset"};
 
 // What the tool computes, after the inputs, in this order.
-inline constexpr std::array<std::string_view, 12> outputNames{
-    "geopotential_altitude", "lift_coefficient", "reynolds",  "velocity", "sound_speed",      "temperature",
-    "viscosity",             "kinematic_viscosity", "density", "pressure", "dynamic_pressure", "reference_force"};
+inline constexpr std::array<std::string_view, 12> outputNames{"geopotential_altitude",
+                                                              "lift_coefficient",
+                                                              "reynolds",
+                                                              "velocity",
+                                                              "sound_speed",
+                                                              "temperature",
+                                                              "viscosity",
+                                                              "kinematic_viscosity",
+                                                              "density",
+                                                              "pressure",
+                                                              "dynamic_pressure",
+                                                              "reference_force"};
 
 inline constexpr std::size_t columnCount = inputCount + outputNames.size();
 

@@ -81,8 +81,8 @@ int run(const Options& options) {
     throw InputError("--format: csv or tsv, found " + table::quoted(options.format));
   }
   const int digits = !options.hasDigits ? 0 : static_cast<int>(parseCount(options.digits, "--digits", 1, 17));
-  const std::uint64_t maxRows = !options.hasMaxRows ? defaultMaxRows
-                                                        : parseCount(options.maxRows, "--max-rows", 1, UINT64_MAX);
+  const std::uint64_t maxRows =
+      !options.hasMaxRows ? defaultMaxRows : parseCount(options.maxRows, "--max-rows", 1, UINT64_MAX);
   const std::uint64_t rows = sweepSize(job);
   if (rows > maxRows) {
     throw InputError("the options give " +
@@ -149,9 +149,10 @@ int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
 
   Options options;
-  CLI::App app{"Computes the aerodynamic reference values of many flight conditions as a CSV table.\n"
-               "Each input takes a value, a list 0.5,0.8,0.85 or an inclusive range START:STOP:STEP.",
-               "quorvan-table"};
+  CLI::App app{
+      "Computes the aerodynamic reference values of many flight conditions as a CSV table.\n"
+      "Each input takes a value, a list 0.5,0.8,0.85 or an inclusive range START:STOP:STEP.",
+      "quorvan-table"};
   app.set_version_flag("--version", projectVersion);
   app.get_formatter()->column_width(32);
   const std::array<const char*, inputCount> descriptions{
@@ -170,18 +171,22 @@ int main(int argc, char** argv) {
   }
   app.add_flag("--geometric", options.geometric,
                "altitudes are geometric, m: converted to geopotential H = r0 Z / (r0 + Z), r0 = 6356766 m");
-  CLI::Option* output = app.add_option("-o,--output", options.output, "write the table to FILE, replacing it only once complete")
-      ->type_name("FILE");
+  CLI::Option* output =
+      app.add_option("-o,--output", options.output, "write the table to FILE, replacing it only once complete")
+          ->type_name("FILE");
   app.add_option("--format", options.format, "csv or tsv (default csv)")->type_name("FORMAT");
-  CLI::Option* digits = app.add_option("--digits", options.digits,
-                 "significant digits, 1 to 17 (default: the shortest text that reads back exactly)")
-      ->type_name("N");
+  CLI::Option* digits =
+      app.add_option("--digits", options.digits,
+                     "significant digits, 1 to 17 (default: the shortest text that reads back exactly)")
+          ->type_name("N");
   app.add_flag("--no-header", options.noHeader, "leave out the header line");
-  CLI::Option* maxRows = app.add_option("--max-rows", options.maxRows, "allow a command-line sweep of up to N rows (default 100000000)")
-      ->type_name("N");
-  CLI::Option* cases = app.add_option("CASES", options.cases,
-                 "CSV or TSV file of cases (- for standard input) whose header names any of the inputs: mach, "
-                 "altitude, load_factor, weight, ref_length, ref_area, isa_offset");
+  CLI::Option* maxRows =
+      app.add_option("--max-rows", options.maxRows, "allow a command-line sweep of up to N rows (default 100000000)")
+          ->type_name("N");
+  CLI::Option* cases =
+      app.add_option("CASES", options.cases,
+                     "CSV or TSV file of cases (- for standard input) whose header names any of the inputs: mach, "
+                     "altitude, load_factor, weight, ref_length, ref_area, isa_offset");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -19,10 +19,10 @@ Row computeRow(const Inputs& inputs, bool geometric) {
   v.refLength = inputs[refLength];
   v.refArea = inputs[refArea];
   v.computeReferenceValues(aero::airState(v.altitude, inputs[isaOffset]));
-  return {inputs[mach],          inputs[altitude],      inputs[loadFactor], inputs[weight],    inputs[refLength],
-          inputs[refArea],       inputs[isaOffset],     v.altitude,         v.liftCoefficient, v.reynolds,
-          v.velocity,            v.soundSpeed,          v.temperature,      v.viscosity,       v.kinematicViscosity,
-          v.density,             v.pressure,            v.dynamicPressure,  v.referenceForce};
+  return {inputs[mach],    inputs[altitude],  inputs[loadFactor], inputs[weight],    inputs[refLength],
+          inputs[refArea], inputs[isaOffset], v.altitude,         v.liftCoefficient, v.reynolds,
+          v.velocity,      v.soundSpeed,      v.temperature,      v.viscosity,       v.kinematicViscosity,
+          v.density,       v.pressure,        v.dynamicPressure,  v.referenceForce};
 }
 
 std::uint64_t sweepSize(const Job& job) {
@@ -39,7 +39,9 @@ std::uint64_t sweepSize(const Job& job) {
 Progress::Progress(int descriptor, std::uint64_t rowsInAll)
     : fd(descriptor), total(rowsInAll), enabled(isatty(descriptor) == 1), start(std::chrono::steady_clock::now()) {}
 
-Progress::~Progress() { finish(); }
+Progress::~Progress() {
+  finish();
+}
 
 void Progress::show(std::uint64_t rows) {
   const auto now = std::chrono::steady_clock::now();

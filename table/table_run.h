@@ -22,10 +22,10 @@ Row computeRow(const Inputs& inputs, bool geometric);
 // What to compute: the values of each input (one default value when not given) and where they
 // came from.
 struct Job {
-  std::array<ValueList, inputCount> values{ValueList(defaultInputs[mach]),      ValueList(defaultInputs[altitude]),
-                                            ValueList(defaultInputs[loadFactor]), ValueList(defaultInputs[weight]),
-                                            ValueList(defaultInputs[refLength]),  ValueList(defaultInputs[refArea]),
-                                            ValueList(defaultInputs[isaOffset])};
+  std::array<ValueList, inputCount> values{ValueList(defaultInputs[mach]),       ValueList(defaultInputs[altitude]),
+                                           ValueList(defaultInputs[loadFactor]), ValueList(defaultInputs[weight]),
+                                           ValueList(defaultInputs[refLength]),  ValueList(defaultInputs[refArea]),
+                                           ValueList(defaultInputs[isaOffset])};
   std::array<bool, inputCount> onCommandLine{};
   bool geometric = false;
   // The case file, or nullptr for the command-line sweep alone.

@@ -26,7 +26,9 @@ struct DecimalText {
 };
 
 // An ASCII digit, whatever the locale.
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Splits [+-]digits[.digits][(e|E)[+-]digits] with at least one mantissa digit; false otherwise.
 bool splitDecimal(std::string_view text, DecimalText& parts) {
@@ -111,9 +113,8 @@ bool scaled(const Decimal& d, long scale, std::int64_t& result) {
 
 // The double nearest to value / 10^scale.
 double unscale(std::int64_t value, int scale) {
-  static constexpr std::array<double, 23> powers{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                                 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  static constexpr std::array<double, 23> powers{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                                 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   constexpr std::int64_t exactInteger = std::int64_t{1} << 53;
   if (scale < static_cast<int>(powers.size()) && value < exactInteger && value > -exactInteger) {
     // Both operands are exact and the division is correctly rounded.

@@ -12,8 +12,8 @@
 namespace {
 
 using table::CaseReader;
-using table::Inputs;
 using table::InputError;
+using table::Inputs;
 
 // Every case of a text, the inputs the file does not give left at the defaults.
 std::vector<Inputs> casesOf(const std::string& text, std::array<bool, table::inputCount> replaced = {}) {
@@ -54,8 +54,8 @@ TEST(CaseReader, TabsCrlfBlankLinesCommentsAndSpacesAreAccepted) {
   };
   for (const std::string& text : texts) {
     std::string got;
-    for (const Inputs& inputs : casesOf(text)) got += std::to_string(inputs[0]).substr(0, 3) + " " +
-                                                      std::to_string(static_cast<int>(inputs[1])) + "|";
+    for (const Inputs& inputs : casesOf(text))
+      got += std::to_string(inputs[0]).substr(0, 3) + " " + std::to_string(static_cast<int>(inputs[1])) + "|";
     EXPECT_EQ(got, expected) << text;
   }
   EXPECT_TRUE(casesOf("mach\n").empty());

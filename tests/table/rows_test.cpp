@@ -50,8 +50,8 @@ TEST(AirState, GeometricAltitudeBecomesGeopotential) {
 
 // The window's outputs of a value set, in the table's column order.
 std::array<double, 11> windowOutputs(const aero::ReferenceValueSet& v) {
-  return {v.liftCoefficient, v.reynolds, v.velocity,           v.soundSpeed, v.temperature,    v.viscosity,
-          v.kinematicViscosity, v.density, v.pressure, v.dynamicPressure, v.referenceForce};
+  return {v.liftCoefficient,    v.reynolds, v.velocity, v.soundSpeed,      v.temperature,   v.viscosity,
+          v.kinematicViscosity, v.density,  v.pressure, v.dynamicPressure, v.referenceForce};
 }
 
 TEST(Rows, AtAStandardDayEqualTheWindowsComputationBitForBit) {
@@ -118,7 +118,8 @@ TEST(Rows, ExtrapolatedAltitudesAreCountedAndSubZeroTemperaturesRefusedWithTheir
     table::checkSweepTemperatures(job);
     FAIL() << "no refusal";
   } catch (const table::InputError& error) {
-    EXPECT_STREQ(error.what(), "--isa-offset: -180.65 K at altitude 88000 m gives a temperature of 0 K, at or below 0 K");
+    EXPECT_STREQ(error.what(),
+                 "--isa-offset: -180.65 K at altitude 88000 m gives a temperature of 0 K, at or below 0 K");
   }
   job.values[table::isaOffset] = table::ValueList::parse("-180.6", "--isa-offset");
   EXPECT_NO_THROW(table::checkSweepTemperatures(job));

@@ -128,8 +128,13 @@ TEST(Numbers, DecimalCommaIsNamedAndNumbersReadInAnyLocaleTheSame) {
 
 TEST(Numbers, WrittenAsTheShortestRoundTripOrWithSignificantDigits) {
   const std::pair<double, const char*> shortest[] = {
-      {0.1 + 0.2, "0.30000000000000004"}, {11000.0, "11000"}, {1e-7, "1e-07"},         {-0.0, "-0"},
-      {1.0 / 0.0, "inf"},                 {-1.0 / 0.0, "-inf"}, {-std::numeric_limits<double>::quiet_NaN(), "nan"},
+      {0.1 + 0.2, "0.30000000000000004"},
+      {11000.0, "11000"},
+      {1e-7, "1e-07"},
+      {-0.0, "-0"},
+      {1.0 / 0.0, "inf"},
+      {-1.0 / 0.0, "-inf"},
+      {-std::numeric_limits<double>::quiet_NaN(), "nan"},
       {2.5e300, "2.5e+300"},
   };
   std::array<char, 32> text{};
