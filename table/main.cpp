@@ -117,6 +117,12 @@ int run(const Options& options) {
   if (options.hasOutput) {
     // A reader that goes away is a failed write like any other, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
+    // Interrupting stops at the next row and discards the unfinished file; no SA_RESTART, so a
+    // read of the cases waiting on a terminal is interrupted too.
+    struct sigaction stop {};
+    stop.sa_handler = [](int signal) { stopSignal = signal; };
+    sigemptyset(&stop.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &stop, nullptr);
     if (const std::error_code error = replacement.open(options.output)) return writeFailed(outputName, error);
   }
   Sink& sink = options.hasOutput ? static_cast<Sink&>(outputFile) : standardOutput;
@@ -197,10 +203,22 @@ int main(int argc, char** argv) {
   options.hasOutput = output->count() > 0;
   options.hasDigits = digits->count() > 0;
   options.hasMaxRows = maxRows->count() > 0;
+  int status = 0;
   try {
-    return run(options);
+    status = run(options);
+  } catch (const Interrupted&) {
+    status = 1;
   } catch (const InputError& error) {
-    std::cerr << "quorvan-table: " << error.what() << '\n';
-    return 2;
+    // A read cut short by the signal is not the file's fault.
+    if (stopSignal == 0) std::cerr << "quorvan-table: " << error.what() << '\n';
+    status = 2;
   }
+  if (status != 0 && stopSignal != 0) {
+    // Everything has unwound and the unfinished file is gone: die of the signal, as a shell expects.
+    std::cerr << "quorvan-table: interrupted; " << options.output << " is as it was\n";
+    const int signal = stopSignal;
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+  }
+  return status;
 }

@@ -124,6 +124,7 @@ RunSummary runJob(const Job& job, RowWriter& writer, Progress& progress) {
       if (!(height >= 0.0 && height <= aero::atmosphereUpperBound)) ++summary.extrapolated;
       writer.row(row);
       progress.update(++summary.rows);
+      if (stopSignal != 0) throw Interrupted();
       // Next combination: the last input varies fastest. A one-value input keeps what it has,
       // which may come from the case file.
       bool done = true;

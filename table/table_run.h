@@ -2,7 +2,9 @@
 
 #include <array>
 #include <chrono>
+#include <csignal>
 #include <cstdint>
+#include <exception>
 #include <string>
 
 #include "case_reader.h"
@@ -69,6 +71,13 @@ class Progress {
 // that it fails before anything is written. Throws InputError.
 void checkSweepTemperatures(const Job& job);
 
+// The signal that asked a run to stop, set by the program's handler; 0 while none did.
+inline volatile std::sig_atomic_t stopSignal = 0;
+
+// Thrown by runJob at the next row once stopSignal is set, so that everything unwinds: an
+// unfinished output file is then discarded.
+class Interrupted : public std::exception {};
+
 struct RunSummary {
   std::uint64_t rows = 0;
   // Rows whose geopotential altitude lies outside 0 to 88000 m: the end layers continue.
@@ -76,7 +85,7 @@ struct RunSummary {
 };
 
 // Computes every row of the job and writes it. Throws InputError for a bad case or a temperature
-// at or below 0 K, std::system_error for a failed write.
+// at or below 0 K, std::system_error for a failed write, Interrupted when stopSignal is set.
 RunSummary runJob(const Job& job, RowWriter& writer, Progress& progress);
 
 }  // namespace table

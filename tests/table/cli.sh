@@ -88,6 +88,19 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 [ "$(cat "$work/dir/table.csv")" = old ] || fail "a failed -o changed the old file"
 [ "$(ls -A "$work/dir")" = table.csv ] || fail "a failed -o left: $(ls -A "$work/dir")"
+# Interrupted: the run stops, dies of the signal, and the old file stays with nothing beside it.
+for signal in INT TERM; do
+  "$tool" --mach 0.1:1.0999:0.0001 --altitude 0:19980:20 -o "$work/dir/table.csv" 2>"$work/err" &
+  pid=$!
+  sleep 0.5
+  kill -"$signal" "$pid"
+  wait "$pid"
+  status=$?
+  err=$(cat "$work/err")
+  expect $((128 + $(kill -l "$signal"))) "interrupted; $work/dir/table.csv is as it was" "SIG$signal"
+done
+[ "$(cat "$work/dir/table.csv")" = old ] || fail "an interrupted -o changed the old file"
+[ "$(ls -A "$work/dir")" = table.csv ] || fail "an interrupted -o left: $(ls -A "$work/dir")"
 run -o "$work/missing/table.csv"
 expect 1 "cannot write $work/missing/table.csv: No such file or directory" "missing folder"
 
