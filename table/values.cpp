@@ -66,6 +66,13 @@ bool splitDecimal(std::string_view text, DecimalText& parts) {
   return i == text.size();
 }
 
+// The text without spaces at either end: "0.5, 0.8" lists two values.
+std::string_view withoutSpaces(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
 // True for the spellings of infinity and NaN that some programs write.
 bool isNonFiniteWord(std::string_view text) {
   if (!text.empty() && (text[0] == '+' || text[0] == '-')) text.remove_prefix(1);
@@ -169,7 +176,8 @@ ValueList ValueList::parse(std::string_view text, std::string_view what) {
   std::size_t start = 0;
   while (true) {
     const std::size_t comma = text.find(',', start);
-    const std::string_view item = text.substr(start, comma == std::string_view::npos ? text.npos : comma - start);
+    const std::string_view item =
+        withoutSpaces(text.substr(start, comma == std::string_view::npos ? text.npos : comma - start));
     Segment segment;
     if (item.find(':') == std::string_view::npos) {
       const std::string problem = parseNumber(item, segment.value);
@@ -182,7 +190,7 @@ ValueList ValueList::parse(std::string_view text, std::string_view what) {
       std::size_t n = 0;
       for (; n < fields.size(); ++n) {
         const std::size_t colon = item.find(':', from);
-        fields[n] = item.substr(from, colon == std::string_view::npos ? item.npos : colon - from);
+        fields[n] = withoutSpaces(item.substr(from, colon == std::string_view::npos ? item.npos : colon - from));
         from = colon == std::string_view::npos ? item.size() + 1 : colon + 1;
         if (colon == std::string_view::npos) break;
       }

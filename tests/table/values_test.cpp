@@ -69,6 +69,7 @@ TEST(Ranges, ListsJoinValuesAndRanges) {
   EXPECT_EQ(valuesOf("-15,+15"), (std::vector<double>{-15, 15}));
   EXPECT_EQ(valuesOf("0.1,1:3:1,7"), (std::vector<double>{0.1, 1, 2, 3, 7}));
   EXPECT_EQ(valuesOf("1.5e4"), (std::vector<double>{15000}));
+  EXPECT_EQ(valuesOf(" 0.5, 0.8 , 1 : 2 : 1 "), (std::vector<double>{0.5, 0.8, 1, 2}));
 }
 
 TEST(Ranges, LongRangesAreMadeOnDemand) {
@@ -89,7 +90,8 @@ TEST(Ranges, BadTextIsRefusedNamingTheOptionAndTheText) {
       {"0x10", "not a number: \"0x10\""},
       {"1e", "not a number: \"1e\""},
       {"--5", "not a number: \"--5\""},
-      {" 5", "not a number: \" 5\""},
+      {"0.5, ", "--altitude: empty value in \"0.5, \""},
+      {"5 0", "not a number: \"5 0\""},
       {"1e400", "--altitude: out of range: \"1e400\""},
       {"-1e400", "out of range: \"-1e400\""},
       {"nan", "not a finite number: \"nan\""},
