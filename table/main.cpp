@@ -127,7 +127,9 @@ int run(const Options& options) {
   }
   Sink& sink = options.hasOutput ? static_cast<Sink&>(outputFile) : standardOutput;
   RowWriter writer(sink, options.format == "tsv" ? '\t' : ',', digits);
-  Progress progress(STDERR_FILENO, job.cases == nullptr ? rows : 0);
+  // Rows going to the terminal are their own progress: a progress line would be mixed into them.
+  const bool rowsOnTerminal = !options.hasOutput && isatty(STDOUT_FILENO) == 1;
+  Progress progress(rowsOnTerminal ? -1 : STDERR_FILENO, job.cases == nullptr ? rows : 0);
   RunSummary summary;
   try {
     if (!options.noHeader) writer.header();

@@ -79,9 +79,12 @@ std::string numberText(double value) {
 void checkTemperature(const Job& job, const Inputs& inputs, const Row& row) {
   const double temperature = row[inputCount + 5];
   if (!(temperature <= 0.0)) return;
-  std::string where = job.cases != nullptr && job.cases->givenInputs()[isaOffset]
-                          ? job.cases->sourceName() + ":" + std::to_string(job.cases->line()) + ": column isa_offset"
-                          : std::string("--isa-offset");
+  // With a case file the row's line is named too, wherever the offset came from.
+  std::string where = "--isa-offset";
+  if (job.cases != nullptr) {
+    where = job.cases->sourceName() + ":" + std::to_string(job.cases->line()) +
+            (job.cases->givenInputs()[isaOffset] ? ": column isa_offset" : ": with --isa-offset");
+  }
   throw InputError(where + ": " + numberText(inputs[isaOffset]) + " K at altitude " + numberText(inputs[altitude]) +
                    " m gives a temperature of " + numberText(temperature) + " K, at or below 0 K");
 }

@@ -136,6 +136,23 @@ TEST(Rows, ExtrapolatedAltitudesAreCountedAndSubZeroTemperaturesRefusedWithTheir
                  "hot.csv:3: column isa_offset: -200 K at altitude 80000 m gives a temperature of -19.349999999999994 "
                  "K, at or below 0 K");
   }
+
+  std::istringstream altitudes("altitude\n0\n80000\n");
+  std::array<bool, table::inputCount> replaced{};
+  replaced[table::isaOffset] = true;
+  table::CaseReader altitudeReader(altitudes, "high.csv", replaced);
+  table::Job offsetGiven;
+  offsetGiven.values[table::isaOffset] = table::ValueList::parse("-190", "--isa-offset");
+  offsetGiven.onCommandLine[table::isaOffset] = true;
+  offsetGiven.cases = &altitudeReader;
+  try {
+    table::runJob(offsetGiven, writer, quiet);
+    FAIL() << "no refusal";
+  } catch (const table::InputError& error) {
+    EXPECT_STREQ(error.what(),
+                 "high.csv:3: with --isa-offset: -190 K at altitude 80000 m gives a temperature of -9.349999999999994 "
+                 "K, at or below 0 K");
+  }
 }
 
 TEST(Rows, SweepSizeSaturatesInsteadOfOverflowing) {
