@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "report.h"
+#include "value_field.h"
 
 // clang-format off
 FXDEFMAP(RefValues) RefValuesMap[] = {
@@ -103,7 +104,7 @@ RefValues::RefValues(FXApp* a)
 void RefValues::addRow(FXMatrix* grid, const char* name, FXDataTarget& bound, FXint columns, FXuint fieldOptions,
                        const char* unit) {
   new FXLabel(grid, name, nullptr, nameOptions, 0, 0, 0, 0, 2, 2, 2, 2);
-  new FXTextField(grid, columns, &bound, FXDataTarget::ID_VALUE, fieldOptions, 0, 0, 0, 0, 2, 2, 2, 2);
+  new ValueField(grid, columns, &bound, FXDataTarget::ID_VALUE, fieldOptions, 0, 0, 0, 0, 2, 2, 2, 2);
   if (unit != nullptr) {
     new FXLabel(grid, unit, nullptr, unitOptions, 0, 0, 0, 0, 2, 2, 2, 2);
   } else {
