@@ -1,9 +1,12 @@
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <system_error>
 
 #include <fx.h>
 
@@ -37,12 +40,23 @@ int exercise(WindowDriver& driver, int computes, int saves, const std::string& r
   }
   int failures = 0;
   for (int i = 0; i < saves; ++i) {
-    std::filesystem::remove(reportFile);
-    if (!driver.saveAs(reportFile).empty() || std::filesystem::file_size(reportFile) == 0) {
+    std::error_code ignored;
+    std::filesystem::remove(reportFile, ignored);
+    // A save that showed a message, or wrote no report or an empty one, failed.
+    std::error_code missing;
+    const bool messages = !driver.saveAs(reportFile).empty();
+    if (messages || std::filesystem::file_size(reportFile, missing) == 0 || missing) {
       ++failures;
     }
   }
   return failures;
+}
+
+// A count given on the command line: a whole number from 0 to max, nothing else.
+bool parseCount(const char* text, int max, int& count) {
+  const std::string_view view(text);
+  const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), count);
+  return error == std::errc() && end == view.data() + view.size() && count >= 0 && count <= max;
 }
 
 }  // namespace
@@ -57,8 +71,13 @@ int main(int argc, char* argv[]) {
   FXApp application("Quorvan", "FOX Quorvan");
   application.init(argc, argv);
   // The toolkit has taken its own options out of argv by now.
-  const int computes = argc > 1 ? std::atoi(argv[1]) : 100000;
-  const int saves = argc > 2 ? std::atoi(argv[2]) : 1000;
+  int computes = 100000;
+  int saves = 1000;
+  if (argc > 3 || (argc > 1 && !parseCount(argv[1], 100000000, computes)) ||
+      (argc > 2 && !parseCount(argv[2], 1000000, saves))) {
+    std::fprintf(stderr, "usage: quorvan_soak [COMPUTES (0-100000000) [SAVES (0-1000000)]]\n");
+    return 2;
+  }
   application.create();
   const long start = residentKiB();
   int failures = 0;

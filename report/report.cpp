@@ -1,8 +1,8 @@
 #include "report.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
+
+#include "file_replacement.h"
 
 namespace report {
 
@@ -50,32 +50,9 @@ std::string reportText(const aero::ReferenceValueSet& v) {
   return text;
 }
 
-namespace {
-
-std::error_code lastError(int fallback) {
-  return std::error_code(errno != 0 ? errno : fallback, std::generic_category());
-}
-
-}  // namespace
-
 std::error_code writeReport(const std::string& fileName, const aero::ReferenceValueSet& values) {
-  const std::string text = reportText(values);
-  errno = 0;
-  std::FILE* file = std::fopen(fileName.c_str(), "w");
-  if (file == nullptr) {
-    return lastError(EIO);
-  }
-  // Every step is checked: a full disk usually shows only at the flush or the close.
-  errno = 0;
-  std::error_code failure;
-  if (std::fwrite(text.data(), 1, text.size(), file) != text.size() || std::fflush(file) != 0) {
-    failure = lastError(EIO);
-  }
-  errno = 0;
-  if (std::fclose(file) != 0 && !failure) {
-    failure = lastError(EIO);
-  }
-  return failure;
+  // The window must never hang on a pipe whose reader stopped reading.
+  return replaceFile(fileName, reportText(values), FileReplacement::Waiting::never);
 }
 
 }  // namespace report

@@ -14,9 +14,9 @@ std::string formatNumber(double value);
 // The 23-line report of a value set, without a newline at the start or end.
 std::string reportText(const aero::ReferenceValueSet& values);
 
-// Writes the report of a value set to a file, creating it or truncating it. The text is made before
-// the file is opened. Returns an empty error code only when the open, every write, the flush and
-// the close all succeeded; otherwise the system's reason.
+// Writes the report of a value set to a file, replacing the file only once the whole report is
+// written and synced (see FileReplacement): a failed write leaves the old file as it was. Returns an
+// empty error code on success, otherwise the system's reason.
 std::error_code writeReport(const std::string& fileName, const aero::ReferenceValueSet& values);
 
 }  // namespace report

@@ -5,7 +5,7 @@
 set -euo pipefail
 expected=$(realpath "${2:-$(dirname "$0")}/mach085.out")
 . "$(dirname "$0")/lib.sh" "$1"
-[ -c /dev/full ] || { echo "SKIP: no /dev/full"; exit 77; }
+[ -c /dev/full ] || skip "there is no /dev/full"
 
 start_x
 start_program

@@ -1,0 +1,226 @@
+#include "file_replacement.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+namespace report {
+
+namespace {
+
+// Links followed before giving up with ELOOP, as the kernel does.
+constexpr int maxLinkHops = 40;
+// Longest part of the file's own name kept in the temporary name, which must stay within NAME_MAX.
+constexpr std::size_t maxTemporaryStem = 200;
+
+std::error_code systemError(int code) {
+  return std::error_code(code, std::generic_category());
+}
+
+std::error_code lastError() {
+  return systemError(errno != 0 ? errno : EIO);
+}
+
+// The folder part of a path ("." for a bare name) and the name after the last slash.
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) {
+    return ".";
+  }
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Follows symbolic links from a path to the file they end at, which need not exist yet.
+std::error_code followLinks(std::string& path) {
+  for (int hop = 0; hop <= maxLinkHops; ++hop) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) {
+      return errno == ENOENT ? std::error_code() : lastError();
+    }
+    if (!S_ISLNK(status.st_mode)) {
+      return {};
+    }
+    std::vector<char> link(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : PATH_MAX) + 1);
+    const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
+    if (length < 0) {
+      return lastError();
+    }
+    if (static_cast<std::size_t>(length) >= link.size()) {
+      return systemError(ENAMETOOLONG);  // the link changed while it was read
+    }
+    const std::string next(link.data(), static_cast<std::size_t>(length));
+    if (next.empty()) {
+      return systemError(ENOENT);
+    }
+    path = next.front() == '/' ? next : folderOf(path) + "/" + next;
+  }
+  return systemError(ELOOP);
+}
+
+// The permission bits a new file gets: 0666 less the process's umask.
+mode_t newFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+std::error_code closeFile(int& fd) {
+  const int result = ::close(fd);
+  fd = -1;
+  return result == 0 || errno == EINTR ? std::error_code() : lastError();
+}
+
+}  // namespace
+
+FileReplacement::~FileReplacement() {
+  discard();
+}
+
+std::error_code FileReplacement::open(const std::string& path, Waiting waiting) {
+  discard();
+  if (path.empty()) {
+    return systemError(ENOENT);
+  }
+  target = path;
+  if (const std::error_code failure = followLinks(target)) {
+    return failure;
+  }
+  struct stat old {};
+  const bool exists = ::stat(target.c_str(), &old) == 0;
+  if (!exists && errno != ENOENT) {
+    return lastError();
+  }
+
+  if (exists && !S_ISREG(old.st_mode)) {
+    // A device or a pipe: the name stays what it is. Opening without blocking refuses a pipe that
+    // has no reader; a directory fails here with EISDIR.
+    fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+      return lastError();
+    }
+    if (waiting == Waiting::forever) {
+      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
+    return {};
+  }
+  regular = true;
+  if (exists && old.st_nlink > 1) {
+    // A rename would part this name from the other links to the same file.
+    fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
+    return fd < 0 ? lastError() : std::error_code();
+  }
+
+  std::string pattern = folderOf(target) + "/." + nameOf(target).substr(0, maxTemporaryStem) + ".XXXXXX";
+  fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) {
+    const int reason = errno;
+    if (exists && (reason == EACCES || reason == EPERM)) {
+      // The folder is closed to new files but the file itself may be writable.
+      fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
+      if (fd >= 0) {
+        return {};
+      }
+    }
+    return systemError(reason);
+  }
+  temporary = pattern;
+  if (::fchmod(fd, exists ? (old.st_mode & 07777) : newFileMode()) != 0) {
+    const std::error_code failure = lastError();
+    discard();
+    return failure;
+  }
+  if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
+    // Keeps the owner where we may (root, or a group we belong to); otherwise the file becomes ours,
+    // as any new file would.
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+      (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+  }
+  return {};
+}
+
+std::error_code FileReplacement::write(const char* data, std::size_t size) {
+  if (fd < 0) {
+    return systemError(EBADF);
+  }
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return lastError();
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return {};
+}
+
+std::error_code FileReplacement::commit() {
+  if (fd < 0) {
+    return systemError(EBADF);
+  }
+  // A network file system may report a full disk or quota only at the sync or the close.
+  if (regular && ::fsync(fd) != 0) {
+    const std::error_code failure = lastError();
+    discard();
+    return failure;
+  }
+  if (const std::error_code failure = closeFile(fd)) {
+    discard();
+    return failure;
+  }
+  if (!temporary.empty()) {
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+      const std::error_code failure = lastError();
+      discard();
+      return failure;
+    }
+    temporary.clear();
+    // Makes the rename itself durable. The new file is in place whatever this says, so a folder
+    // that cannot be synced is no failure of the write.
+    const int folder = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+      (void)::fsync(folder);
+      ::close(folder);
+    }
+  }
+  regular = false;
+  return {};
+}
+
+void FileReplacement::discard() {
+  if (fd >= 0) {
+    ::close(fd);
+    fd = -1;
+  }
+  if (!temporary.empty()) {
+    ::unlink(temporary.c_str());
+    temporary.clear();
+  }
+  regular = false;
+}
+
+std::error_code replaceFile(const std::string& path, std::string_view text, FileReplacement::Waiting waiting) {
+  FileReplacement file;
+  if (std::error_code failure = file.open(path, waiting)) {
+    return failure;
+  }
+  if (std::error_code failure = file.write(text.data(), text.size())) {
+    return failure;
+  }
+  return file.commit();
+}
+
+}  // namespace report

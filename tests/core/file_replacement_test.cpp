@@ -1,0 +1,191 @@
+#include <fcntl.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "computed_defaults.h"
+#include "file_replacement.h"
+#include "report.h"
+#include "test_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string oldReport(600, 'o');
+
+std::error_code reason(int code) {
+  return std::error_code(code, std::generic_category());
+}
+
+class FileReplacementTest : public testing::Test {
+ protected:
+  void SetUp() override { std::ofstream(dir / "ref.out", std::ios::binary) << oldReport; }
+
+  // The names in the test folder: a failed or finished write leaves no temporary file behind.
+  std::vector<std::string> names() const {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+      found.push_back(entry.path().filename().string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+
+  TempDir dir;
+  const std::string newReport = report::reportText(computedDefaults());
+};
+
+TEST_F(FileReplacementTest, ReplacesTheFileKeepingItsPermissionBits) {
+  const fs::path file = dir / "ref.out";
+  ::chmod(file.c_str(), 0640);
+  struct stat before {};
+  ::stat(file.c_str(), &before);
+  ASSERT_FALSE(report::writeReport(file.string(), computedDefaults()));
+  EXPECT_EQ(fileContents(file), newReport);
+  struct stat after {};
+  ::stat(file.c_str(), &after);
+  EXPECT_EQ(after.st_mode & 07777, 0640u);
+  EXPECT_NE(after.st_ino, before.st_ino) << "the file was rewritten in place, not replaced";
+  EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
+
+  // A new file gets the usual bits: 0666 less the umask.
+  const mode_t mask = ::umask(027);
+  const std::error_code created = report::replaceFile((dir / "new.out").string(), "x");
+  ::umask(mask);
+  ASSERT_FALSE(created);
+  struct stat fresh {};
+  ::stat((dir / "new.out").c_str(), &fresh);
+  EXPECT_EQ(fresh.st_mode & 07777, 0640u);
+}
+
+// Past the file size limit the write fails with EFBIG (SIGXFSZ ignored, as the programs do) and
+// the earlier report is still there, whole.
+TEST_F(FileReplacementTest, FailedWriteKeepsTheOldFileByteForByte) {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  struct sigaction previous {};
+  ::sigaction(SIGXFSZ, &ignore, &previous);
+  rlimit saved{};
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit limited = saved;
+  limited.rlim_cur = 100;
+  ::setrlimit(RLIMIT_FSIZE, &limited);
+  const std::error_code failure = report::writeReport((dir / "ref.out").string(), computedDefaults());
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::sigaction(SIGXFSZ, &previous, nullptr);
+
+  EXPECT_EQ(failure, reason(EFBIG)) << failure.message();
+  EXPECT_EQ(fileContents(dir / "ref.out"), oldReport);
+  EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
+
+  // Giving up half way, as a tool does on bad input, leaves the old file too.
+  {
+    report::FileReplacement half;
+    ASSERT_FALSE(half.open((dir / "ref.out").string()));
+    ASSERT_FALSE(half.write("partial", 7));
+  }
+  EXPECT_EQ(fileContents(dir / "ref.out"), oldReport);
+  EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
+}
+
+// Names a rename would change the meaning of: the other link of a hard-linked file sees the new
+// report, and a symbolic link (relative, through another folder) still points to its file.
+TEST_F(FileReplacementTest, LinksKeepTheirMeaning) {
+  const fs::path file = dir / "ref.out";
+  fs::create_hard_link(file, dir / "copy.out");
+  ASSERT_FALSE(report::writeReport(file.string(), computedDefaults()));
+  EXPECT_EQ(fileContents(dir / "copy.out"), newReport);
+  EXPECT_EQ(fs::hard_link_count(file), 2u);
+
+  fs::create_directory(dir / "links");
+  fs::create_symlink("../target.out", dir / "links" / "via.out");
+  fs::create_symlink("via.out", dir / "links" / "again.out");
+  std::ofstream(dir / "target.out") << oldReport;
+  ASSERT_FALSE(report::replaceFile((dir / "links" / "again.out").string(), "through two links"));
+  EXPECT_EQ(fs::read_symlink(dir / "links" / "again.out"), "via.out");
+  EXPECT_EQ(fs::read_symlink(dir / "links" / "via.out"), "../target.out");
+  EXPECT_EQ(fileContents(dir / "target.out"), "through two links");
+
+  // A link to a file that does not exist yet creates that file.
+  fs::create_symlink("later.out", dir / "dangling.out");
+  ASSERT_FALSE(report::replaceFile((dir / "dangling.out").string(), "created"));
+  EXPECT_TRUE(fs::is_symlink(dir / "dangling.out"));
+  EXPECT_EQ(fileContents(dir / "later.out"), "created");
+
+  fs::create_symlink("loop.out", dir / "loop.out");
+  EXPECT_EQ(report::replaceFile((dir / "loop.out").string(), "x"), reason(ELOOP));
+}
+
+// A writable file in a folder that does not let us create files is written in place. Root may
+// create anywhere, so as root the write is made by a child process that runs as "nobody".
+TEST_F(FileReplacementTest, FileInAClosedFolderIsWrittenInPlace) {
+  const fs::path file = dir / "ref.out";
+  ::chmod(file.c_str(), 0666);
+  ::chmod(dir.path().c_str(), 0555);
+  const passwd* nobody = ::getpwnam("nobody");
+  if (::geteuid() == 0 && nobody == nullptr) {
+    GTEST_SKIP() << "running as root and there is no user \"nobody\" to drop to";
+  }
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)) {
+      ::_exit(2);
+    }
+    const bool inPlace = !report::replaceFile(file.string(), "in place");
+    const bool stillClosed = report::replaceFile((dir / "other.out").string(), "x") == reason(EACCES);
+    ::_exit(inPlace && stillClosed ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ::chmod(dir.path().c_str(), 0755);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(fileContents(file), "in place");
+  EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
+}
+
+// A pipe without a reader is refused at once instead of blocking; with a reader it gets the text.
+TEST_F(FileReplacementTest, PipesAreWrittenWithoutBlocking) {
+  const fs::path pipe = dir / "pipe.out";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(report::writeReport(pipe.string(), computedDefaults()), reason(ENXIO));
+
+  auto reader = std::async(std::launch::async, [&pipe] { return fileContents(pipe); });
+  // The reader may not have opened its end yet: try until it has.
+  std::error_code written = reason(ENXIO);
+  for (int attempt = 0; attempt < 1000 && written == reason(ENXIO); ++attempt) {
+    written = report::writeReport(pipe.string(), computedDefaults());
+    if (written == reason(ENXIO)) {
+      ::usleep(1000);
+    }
+  }
+  EXPECT_FALSE(written) << written.message();
+  if (written) {
+    ::close(::open(pipe.c_str(), O_WRONLY));  // lets the reader go
+  }
+  EXPECT_EQ(reader.get(), newReport);
+  EXPECT_TRUE(fs::is_fifo(pipe));
+
+  if (fs::exists("/dev/null")) {
+    EXPECT_FALSE(report::writeReport("/dev/null", computedDefaults()));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  }
+}
+
+}  // namespace
