@@ -8,6 +8,7 @@
 #include <string>
 #include <system_error>
 
+#include "prerequisites.h"
 #include "test_files.h"
 #include "window_app.h"
 
@@ -70,8 +71,7 @@ class WindowEnvironment : public testing::Environment {
   // Under QUORVAN_STRICT_TESTS=1 a missing prerequisite ends the run with a failure. (A failure in
   // the global set-up would still list every test as skipped, which CTest counts as a skip.)
   void failIfStrict(const std::string& reason) {
-    const char* strict = std::getenv("QUORVAN_STRICT_TESTS");
-    if (strict != nullptr && std::string(strict) == "1") {
+    if (strictTests()) {
       std::cerr << "FAILED: " << reason << " (QUORVAN_STRICT_TESTS=1)" << std::endl;
       std::error_code ignored;
       std::filesystem::remove_all(home.path(), ignored);
