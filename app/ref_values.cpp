@@ -4,7 +4,9 @@
 #include <string>
 #include <system_error>
 
+#include "path_lines.h"
 #include "report.h"
+#include "value_field.h"
 
 // clang-format off
 FXDEFMAP(RefValues) RefValuesMap[] = {
@@ -28,6 +30,20 @@ constexpr FXuint buttonOptions = FRAME_RAISED | FRAME_THICK | LAYOUT_FILL_X | LA
 constexpr FXuint gridOptions = MATRIX_BY_COLUMNS | LAYOUT_FILL;
 constexpr FXint inputColumns = 10;
 constexpr FXint outputColumns = 12;
+
+constexpr char writeErrorTitle[] = "Report not written";
+// Room kept between the error box and the screen's edges: the toolkit places a box at least 10 px
+// from each edge, and a window manager adds a frame and, above, a title bar.
+constexpr FXint boxMarginX = 40;
+constexpr FXint boxMarginY = 80;
+// The toolkit's error icon (32 px wide in FOX 1.6) is built inside FXMessageBox::error, out of reach
+// for measuring: this much width is kept for it.
+constexpr FXint errorIconAllowance = 64;
+
+// The error box's text for a path as it is to be shown.
+std::string writeErrorText(const std::string& shownPath, const std::string& reason) {
+  return "The report could not be written to\n" + shownPath + "\n\n" + reason + ".";
+}
 
 // A vertical frame without padding and with spacing 4.
 FXVerticalFrame* newColumn(FXComposite* parent, FXuint options) {
@@ -103,7 +119,7 @@ RefValues::RefValues(FXApp* a)
 void RefValues::addRow(FXMatrix* grid, const char* name, FXDataTarget& bound, FXint columns, FXuint fieldOptions,
                        const char* unit) {
   new FXLabel(grid, name, nullptr, nameOptions, 0, 0, 0, 0, 2, 2, 2, 2);
-  new FXTextField(grid, columns, &bound, FXDataTarget::ID_VALUE, fieldOptions, 0, 0, 0, 0, 2, 2, 2, 2);
+  new ValueField(grid, columns, &bound, FXDataTarget::ID_VALUE, fieldOptions, 0, 0, 0, 0, 2, 2, 2, 2);
   if (unit != nullptr) {
     new FXLabel(grid, unit, nullptr, unitOptions, 0, 0, 0, 0, 2, 2, 2, 2);
   } else {
@@ -138,8 +154,29 @@ long RefValues::onCmdOutput(FXObject*, FXSelector, void*) {
   // The report is of the values as they stand, typed-over outputs included: no recomputation.
   const std::error_code failure = report::writeReport(fileName.text(), values);
   if (failure) {
-    FXMessageBox::error(this, MBOX_OK, "Report not written", "The report could not be written to\n%s\n\n%s.",
-                        fileName.text(), failure.message().c_str());
+    showWriteError(fileName.text(), failure.message());
   }
   return 1;
+}
+
+void RefValues::showWriteError(const std::string& fileName, const std::string& reason) {
+  // The box's label draws in the application's normal font. A box of the same text with a one-line
+  // path, laid out but never shown, gives what the box needs besides the path.
+  FXFont* font = getApp()->getNormalFont();
+  const TextWidth measure = [font](const std::string& text) {
+    return font->getTextWidth(text.data(), static_cast<FXuint>(text.size()));
+  };
+  const std::string oneLine = writeErrorText("/", reason);
+  FXMessageBox probe(this, writeErrorTitle, oneLine.c_str(), nullptr, MBOX_OK);
+  FXint widestOther = 0;
+  for (const std::string& line : {std::string("The report could not be written to"), std::string("/"), reason + "."}) {
+    widestOther = std::max(widestOther, measure(line));
+  }
+  const FXint besidesText = probe.getDefaultWidth() - widestOther + errorIconAllowance;
+  const FXint maxWidth = getRoot()->getWidth() - boxMarginX - besidesText;
+  const FXint lineHeight = font->getFontHeight();
+  const FXint maxLines = 1 + (getRoot()->getHeight() - boxMarginY - probe.getDefaultHeight()) / std::max(1, lineHeight);
+
+  const std::string shown = fitPath(fileName, maxWidth, maxLines, measure);
+  FXMessageBox::error(this, MBOX_OK, writeErrorTitle, "%s", writeErrorText(shown, reason).c_str());
 }

@@ -2,6 +2,8 @@
 
 #include <fx.h>
 
+#include <string>
+
 #include "reference_values.h"
 
 // The calculator's main window: the inputs and outputs of one value set in two grids of bound text
@@ -33,6 +35,8 @@ class RefValues : public FXMainWindow {
   // Adds one grid row: name label, bound text field, and a unit label or an empty filler.
   void addRow(FXMatrix* grid, const char* name, FXDataTarget& bound, FXint columns, FXuint fieldOptions,
               const char* unit);
+  // Tells in an error box, no larger than the screen, that the report could not be written.
+  void showWriteError(const std::string& fileName, const std::string& reason);
 
   FXDataTarget machTarget;
   FXDataTarget altitudeTarget;

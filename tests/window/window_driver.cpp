@@ -30,6 +30,11 @@ void collect(FXWindow* parent, std::vector<Widget*>& found) {
   }
 }
 
+// Reads the field's protected scroll offset through a pointer to the inherited member.
+struct ScrollReader : FXTextField {
+  static constexpr FXint FXTextField::*shiftMember = &ScrollReader::shift;
+};
+
 }  // namespace
 
 long DialogAnswerer::onTimeout(FXObject*, FXSelector, void*) {
@@ -61,6 +66,8 @@ long DialogAnswerer::onTimeout(FXObject*, FXSelector, void*) {
       text += "\n" + std::string(label->getText().text());
     }
     messages.push_back(text);
+    places.push_back({modal->getX(), modal->getY(), modal->getWidth(), modal->getHeight(),
+                      a->getRootWindow()->getWidth(), a->getRootWindow()->getHeight()});
     modal->handle(this, FXSEL(SEL_COMMAND, FXMessageBox::ID_CLICKED_OK), nullptr);
   } else if (modal != nullptr && ++polls > maxPolls) {
     // An unexpected dialog would block the test for ever: end its modal loop instead.
@@ -153,6 +160,7 @@ void WindowDriver::refresh() {
 std::vector<std::string> WindowDriver::saveAs(const std::string& name) {
   answerer.fileName = name;
   answerer.messages.clear();
+  answerer.places.clear();
   answerer.sawFileDialog = false;
   application->addTimeout(&answerer, DialogAnswerer::ID_ANSWER, pollMilliseconds);
   press(button("Output to file"));
@@ -166,4 +174,8 @@ std::vector<std::string> WindowDriver::fieldTexts() const {
     texts.emplace_back(field->getText().text());
   }
   return texts;
+}
+
+FXint WindowDriver::scrolledBy(FXTextField* field) {
+  return -(field->*ScrollReader::shiftMember);
 }

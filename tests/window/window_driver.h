@@ -25,6 +25,11 @@ class DialogAnswerer : public FXObject {
   std::string fileName;
   // Title and texts of the message boxes closed so far.
   std::vector<std::string> messages;
+  // Where each of those boxes was on the screen, and the screen's size.
+  struct Place {
+    FXint x, y, width, height, screenWidth, screenHeight;
+  };
+  std::vector<Place> places;
   // Whether a save dialog was seen.
   bool sawFileDialog = false;
 
@@ -61,8 +66,12 @@ class WindowDriver {
   std::vector<std::string> saveAs(const std::string& name);
   // Whether the last saveAs() saw the save dialog open.
   bool saveDialogOpened() const { return answerer.sawFileDialog; }
+  // Where the message boxes of the last saveAs() were shown.
+  const std::vector<DialogAnswerer::Place>& boxPlaces() const { return answerer.places; }
   // The displayed texts of all fields.
   std::vector<std::string> fieldTexts() const;
+  // How far a field's text is scrolled to the left, in pixels: 0 when its first character shows.
+  static FXint scrolledBy(FXTextField* field);
 
  private:
   FXApp* application;
