@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <string>
 #include <vector>
 
 namespace report {
@@ -40,9 +42,36 @@ std::string nameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Follows symbolic links from a path to the file they end at, which need not exist yet.
-std::error_code followLinks(std::string& path) {
+// The descriptor of this process a name stands for ("/dev/stdout", "/dev/fd/3",
+// "/proc/self/fd/3"), or -1. The links behind such names point at open files, not at paths: their
+// text may be "pipe:[1234]" or a deleted file's name.
+int descriptorNamed(const std::string& path) {
+  if (path == "/dev/stdout") {
+    return STDOUT_FILENO;
+  }
+  if (path == "/dev/stderr") {
+    return STDERR_FILENO;
+  }
+  const std::array<std::string, 3> prefixes{"/dev/fd/", "/proc/self/fd/", "/proc/" + std::to_string(::getpid()) + "/fd/"};
+  for (const std::string& prefix : prefixes) {
+    if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0) {
+      const std::string number = path.substr(prefix.size());
+      if (number.size() <= 9 && number.find_first_not_of("0123456789") == std::string::npos) {
+        return std::stoi(number);
+      }
+    }
+  }
+  return -1;
+}
+
+// Follows symbolic links from a path to the file they end at, which need not exist yet. Stops at
+// a name that stands for an open descriptor and sets descriptor to it (else -1).
+std::error_code followLinks(std::string& path, int& descriptor) {
   for (int hop = 0; hop <= maxLinkHops; ++hop) {
+    descriptor = descriptorNamed(path);
+    if (descriptor >= 0) {
+      return {};
+    }
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0) {
       return errno == ENOENT ? std::error_code() : lastError();
@@ -92,8 +121,23 @@ std::error_code FileReplacement::open(const std::string& path, Waiting waiting) 
     return systemError(ENOENT);
   }
   target = path;
-  if (const std::error_code failure = followLinks(target)) {
+  int descriptor = -1;
+  if (const std::error_code failure = followLinks(target, descriptor)) {
     return failure;
+  }
+  if (descriptor >= 0) {
+    // Written as this process's own output would be: a file opened for appending is appended to. The
+    // descriptor's flags are shared with its owner, so it is left blocking whatever the waiting.
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0) {
+      return lastError();
+    }
+    fd = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) {
+      return lastError();
+    }
+    regular = S_ISREG(status.st_mode);
+    return {};
   }
   struct stat old {};
   const bool exists = ::stat(target.c_str(), &old) == 0;

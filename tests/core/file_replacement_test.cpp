@@ -182,6 +182,20 @@ TEST_F(FileReplacementTest, PipesAreWrittenWithoutBlocking) {
   EXPECT_EQ(reader.get(), newReport);
   EXPECT_TRUE(fs::is_fifo(pipe));
 
+  // A name for one of our own descriptors writes to that descriptor: a pipe's link reads
+  // "pipe:[...]", and a file opened for appending is appended to.
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  EXPECT_FALSE(report::replaceFile("/proc/self/fd/" + std::to_string(ends[1]), "through the pipe"));
+  ::close(ends[1]);
+  char buffer[64] = {};
+  EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(::read(ends[0], buffer, sizeof buffer))), "through the pipe");
+  ::close(ends[0]);
+  const int log = ::open((dir / "ref.out").c_str(), O_WRONLY | O_APPEND);
+  EXPECT_FALSE(report::replaceFile("/dev/fd/" + std::to_string(log), "+more"));
+  ::close(log);
+  EXPECT_EQ(fileContents(dir / "ref.out"), oldReport + "+more");
+
   if (fs::exists("/dev/null")) {
     EXPECT_FALSE(report::writeReport("/dev/null", computedDefaults()));
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
