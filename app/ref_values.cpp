@@ -21,8 +21,7 @@ FXIMPLEMENT(RefValues, FXMainWindow, RefValuesMap, ARRAYNUMBER(RefValuesMap))
 namespace {
 
 constexpr FXuint nameOptions = JUSTIFY_RIGHT | LAYOUT_RIGHT | LAYOUT_CENTER_Y | LAYOUT_FILL_ROW;
-constexpr FXuint inputOptions =
-    TEXTFIELD_REAL | TEXTFIELD_NORMAL | LAYOUT_CENTER_Y | LAYOUT_CENTER_X | LAYOUT_FILL_ROW;
+constexpr FXuint inputOptions = TEXTFIELD_REAL | TEXTFIELD_NORMAL | LAYOUT_CENTER_Y | LAYOUT_CENTER_X | LAYOUT_FILL_ROW;
 constexpr FXuint outputOptions = TEXTFIELD_REAL | TEXTFIELD_NORMAL | LAYOUT_CENTER_Y | LAYOUT_FILL_ROW;
 constexpr FXuint unitOptions = JUSTIFY_RIGHT | LAYOUT_CENTER_Y | LAYOUT_FILL_ROW;
 constexpr FXuint fillerOptions = LAYOUT_FILL_COLUMN | LAYOUT_FILL_ROW;
@@ -93,10 +92,10 @@ RefValues::RefValues(FXApp* a)
 
   // The 150 by 25 size is only a hint: without fixed-size options each button spans the panel.
   buttonPanel = newColumn(leftColumn, LAYOUT_FILL_X);
-  computeButton = new FXButton(buttonPanel, "Compute", nullptr, this, ID_COMPUTE, buttonOptions, 0, 0, 150, 25,
-                               2, 2, 2, 2);
-  outputButton = new FXButton(buttonPanel, "Output to file", nullptr, this, ID_OUTPUT, buttonOptions, 0, 0, 150,
-                              25, 2, 2, 2, 2);
+  computeButton =
+      new FXButton(buttonPanel, "Compute", nullptr, this, ID_COMPUTE, buttonOptions, 0, 0, 150, 25, 2, 2, 2, 2);
+  outputButton =
+      new FXButton(buttonPanel, "Output to file", nullptr, this, ID_OUTPUT, buttonOptions, 0, 0, 150, 25, 2, 2, 2, 2);
 
   rightColumn = newColumn(columnFrame, LAYOUT_FILL);
   outputPanel = newColumn(rightColumn, LAYOUT_FILL | FRAME_SUNKEN);

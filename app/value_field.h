@@ -11,8 +11,8 @@ class ValueField : public FXTextField {
   FXDECLARE(ValueField)
 
  public:
-  ValueField(FXComposite* p, FXint cols, FXObject* tgt, FXSelector sel, FXuint opts, FXint x, FXint y, FXint w,
-             FXint h, FXint pl, FXint pr, FXint pt, FXint pb);
+  ValueField(FXComposite* p, FXint cols, FXObject* tgt, FXSelector sel, FXuint opts, FXint x, FXint y, FXint w, FXint h,
+             FXint pl, FXint pr, FXint pt, FXint pb);
   ValueField(const ValueField&) = delete;
   ValueField& operator=(const ValueField&) = delete;
 

@@ -89,8 +89,8 @@ int main(int argc, char* argv[]) {
     failures += exercise(driver, computes, saves, reportFile);
     end = residentKiB();
   }
-  std::printf("resident KiB: start %ld, after warm-up %ld, end %ld; growth after warm-up %ld KiB\n", start, warm,
-              end, end - warm);
+  std::printf("resident KiB: start %ld, after warm-up %ld, end %ld; growth after warm-up %ld KiB\n", start, warm, end,
+              end - warm);
   std::printf("saves failed: %d\n", failures);
   return failures == 0 ? 0 : 1;
 }

@@ -52,7 +52,8 @@ int descriptorNamed(const std::string& path) {
   if (path == "/dev/stderr") {
     return STDERR_FILENO;
   }
-  const std::array<std::string, 3> prefixes{"/dev/fd/", "/proc/self/fd/", "/proc/" + std::to_string(::getpid()) + "/fd/"};
+  const std::array<std::string, 3> prefixes{"/dev/fd/", "/proc/self/fd/",
+                                            "/proc/" + std::to_string(::getpid()) + "/fd/"};
   for (const std::string& prefix : prefixes) {
     if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0) {
       const std::string number = path.substr(prefix.size());

@@ -28,7 +28,9 @@ struct LayerPoint {
   double density;
 };
 
-void PrintTo(const LayerPoint& p, std::ostream* os) { *os << p.altitude << " m"; }
+void PrintTo(const LayerPoint& p, std::ostream* os) {
+  *os << p.altitude << " m";
+}
 
 class LayerInterior : public testing::TestWithParam<LayerPoint> {};
 
@@ -44,16 +46,14 @@ TEST_P(LayerInterior, MatchesKnownValuesToSixDigits) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layers, LayerInterior,
-                         testing::Values(LayerPoint{0.0, 0, 101325.0, 288.15, 1.225},
-                                         LayerPoint{10999.5, 0, 0.0, 216.65325, 0.0},
-                                         LayerPoint{11000.0, 1, 22632.04, 216.65, 0.363917},
-                                         LayerPoint{25000.0, 2, 2511.05, 221.65, 0.0394662},
-                                         LayerPoint{40000.0, 3, 0.0, 251.05, 0.0},
-                                         LayerPoint{50000.0, 4, 75.9409, 270.65, 0.0},
-                                         LayerPoint{55000.0, 5, 0.0, 264.65, 0.0},
-                                         LayerPoint{70000.0, 6, 4.89925, 216.65, 0.0},
-                                         LayerPoint{85000.0, 7, 0.33375, 180.65, 6.43608e-06}));
+INSTANTIATE_TEST_SUITE_P(
+    Layers, LayerInterior,
+    testing::Values(LayerPoint{0.0, 0, 101325.0, 288.15, 1.225}, LayerPoint{10999.5, 0, 0.0, 216.65325, 0.0},
+                    LayerPoint{11000.0, 1, 22632.04, 216.65, 0.363917},
+                    LayerPoint{25000.0, 2, 2511.05, 221.65, 0.0394662}, LayerPoint{40000.0, 3, 0.0, 251.05, 0.0},
+                    LayerPoint{50000.0, 4, 75.9409, 270.65, 0.0}, LayerPoint{55000.0, 5, 0.0, 264.65, 0.0},
+                    LayerPoint{70000.0, 6, 4.89925, 216.65, 0.0},
+                    LayerPoint{85000.0, 7, 0.33375, 180.65, 6.43608e-06}));
 
 TEST(Atmosphere, BaseValuesAreExactAndJustBelowTheBaseIsTheLayerUnder) {
   EXPECT_GT(airAt(10999.5).pressure, 22632.04);
@@ -96,8 +96,8 @@ TEST(Atmosphere, NanAltitudeGivesNanResults) {
 TEST(Atmosphere, ExtremeAltitudesStayInsideTheTable) {
   constexpr double inf = std::numeric_limits<double>::infinity();
   const double denormal = std::numeric_limits<double>::denorm_min();
-  for (const double altitude : {std::numeric_limits<double>::quiet_NaN(), inf, -inf, 1e308, -1e308, -0.0, denormal,
-                                -denormal}) {
+  for (const double altitude :
+       {std::numeric_limits<double>::quiet_NaN(), inf, -inf, 1e308, -1e308, -0.0, denormal, -denormal}) {
     EXPECT_LT(aero::atmosphereLayerIndex(altitude), aero::atmosphereLayers.size()) << altitude;
     airAt(altitude);
   }

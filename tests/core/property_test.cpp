@@ -15,8 +15,8 @@ namespace {
 using aero::ReferenceValueSet;
 
 // Ordinary range of each input, in the order mach, altitude, weight, refLength, refArea, loadFactor.
-constexpr std::array<std::array<double, 2>, 6> ordinary{{
-    {1e-3, 5.0}, {0.0, 87999.0}, {0.1, 1000.0}, {0.01, 100.0}, {0.1, 1000.0}, {0.1, 10.0}}};
+constexpr std::array<std::array<double, 2>, 6> ordinary{
+    {{1e-3, 5.0}, {0.0, 87999.0}, {0.1, 1000.0}, {0.01, 100.0}, {0.1, 1000.0}, {0.1, 10.0}}};
 constexpr std::array<double ReferenceValueSet::*, 6> inputs{
     &ReferenceValueSet::mach,      &ReferenceValueSet::altitude, &ReferenceValueSet::weight,
     &ReferenceValueSet::refLength, &ReferenceValueSet::refArea,  &ReferenceValueSet::loadFactor};
@@ -24,8 +24,9 @@ constexpr std::array<double ReferenceValueSet::*, 6> inputs{
 // Draws mostly ordinary values, otherwise one of the awkward kinds; reports whether it was ordinary.
 double draw(std::mt19937_64& random, std::size_t input, bool& isOrdinary) {
   constexpr double inf = std::numeric_limits<double>::infinity();
-  const std::array<double, 9> awkward{-1.0,  -1e5, 0.0, -0.0, std::numeric_limits<double>::denorm_min(),
-                                      1e300, inf,  -inf, std::numeric_limits<double>::quiet_NaN()};
+  constexpr double denormal = std::numeric_limits<double>::denorm_min();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::array<double, 9> awkward{-1.0, -1e5, 0.0, -0.0, denormal, 1e300, inf, -inf, nan};
   isOrdinary = std::uniform_real_distribution<double>(0.0, 1.0)(random) < 0.7;
   if (isOrdinary) {
     return std::uniform_real_distribution<double>(ordinary[input][0], ordinary[input][1])(random);
@@ -34,7 +35,8 @@ double draw(std::mt19937_64& random, std::size_t input, bool& isOrdinary) {
 }
 
 void expectRelative(double actual, double expected, double tolerance, const char* what) {
-  EXPECT_LE(std::fabs(actual - expected), tolerance * std::fabs(expected)) << what << ": " << actual << " vs " << expected;
+  EXPECT_LE(std::fabs(actual - expected), tolerance * std::fabs(expected))
+      << what << ": " << actual << " vs " << expected;
 }
 
 TEST(ReferenceValueProperties, AnyInputsCompleteAndOrdinaryInputsAgreeWithThePhysics) {

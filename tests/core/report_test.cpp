@@ -53,9 +53,9 @@ TEST(ReportText, DefaultsGiveTheSampleReport) {
 TEST(ReportText, NumbersAreFormattedAsPrintfG) {
   constexpr double inf = std::numeric_limits<double>::infinity();
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  for (const double value : {1e-5, 1.5e-7, 0.0001, 1e6, 123456.0, 1234567.0, 999999.5, -2.5, -1e-300, 0.0, -0.0, inf,
-                             -inf, nan, -nan, std::numeric_limits<double>::denorm_min(),
-                             std::numeric_limits<double>::max()}) {
+  for (const double value :
+       {1e-5, 1.5e-7, 0.0001, 1e6, 123456.0, 1234567.0, 999999.5, -2.5, -1e-300, 0.0, -0.0, inf, -inf, nan, -nan,
+        std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::max()}) {
     EXPECT_EQ(report::formatNumber(value), printfG(value));
   }
 }

@@ -27,7 +27,9 @@ struct HostileCase {
   const char* liftAfterCompute;
 };
 
-void PrintTo(const HostileCase& hostile, std::ostream* out) { *out << hostile.name; }
+void PrintTo(const HostileCase& hostile, std::ostream* out) {
+  *out << hostile.name;
+}
 
 class HostileInput : public testing::TestWithParam<HostileCase> {};
 

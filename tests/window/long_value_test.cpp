@@ -11,8 +11,8 @@ namespace {
 // Whether a field's text is wider than the room the field has for it.
 bool widerThanField(FXTextField* field) {
   const FXString text = field->getText();
-  return field->getFont()->getTextWidth(text) > field->getWidth() - 2 * field->getBorderWidth() -
-                                                    field->getPadLeft() - field->getPadRight();
+  return field->getFont()->getTextWidth(text) >
+         field->getWidth() - 2 * field->getBorderWidth() - field->getPadLeft() - field->getPadRight();
 }
 
 }  // namespace

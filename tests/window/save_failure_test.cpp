@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -180,8 +180,7 @@ TEST_F(SaveFailureTest, OverTheFileSizeLimitTheOldReportIsKept) {
     boxes = window.saveAs(report.string());
   }
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_NE(boxes[0].find(report.string() + "\n\n" + std::generic_category().message(EFBIG) + "."),
-            std::string::npos)
+  EXPECT_NE(boxes[0].find(report.string() + "\n\n" + std::generic_category().message(EFBIG) + "."), std::string::npos)
       << boxes[0];
   EXPECT_EQ(fileContents(report), old);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1) << "a file was left";

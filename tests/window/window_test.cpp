@@ -39,7 +39,9 @@ void collectTextParts(FXWindow* parent, std::vector<FXWindow*>& found) {
   }
 }
 
-std::vector<std::string> outputsOf(const std::vector<std::string>& texts) { return {texts.begin() + 6, texts.end()}; }
+std::vector<std::string> outputsOf(const std::vector<std::string>& texts) {
+  return {texts.begin() + 6, texts.end()};
+}
 
 }  // namespace
 
