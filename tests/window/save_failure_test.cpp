@@ -125,9 +125,8 @@ class SaveFailureTest : public testing::Test {
 
 // A pipe nobody reads is refused at once with the system's reason, whether no reader ever came or
 // one opened it and went away before the save. (A reader leaving between the writer's open and its
-// write, which gives "Broken pipe", cannot be arranged from here: the report follows the open within
-// microseconds. That the program survives it rests on SIGPIPE being ignored, which
-// ignored_signals.sh checks on the running program.)
+// write cannot be arranged through a named pipe: the report follows the open within microseconds.
+// ReaderThatWentAwayGivesBrokenPipe shows that case through the pipe's descriptor.)
 TEST_F(SaveFailureTest, PipeWithoutReaderIsRefusedAtOnce) {
   const fs::path pipe = dir / "pipe.out";
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
@@ -142,6 +141,17 @@ TEST_F(SaveFailureTest, PipeWithoutReaderIsRefusedAtOnce) {
     PipeWatchdog watchdog(pipe);
     expectOneErrorBox(pipe.string(), ENXIO);
   }
+}
+
+// A pipe whose reader went away: the write gives "Broken pipe" in the box, and SIGPIPE does not end
+// the program. The pipe is named by its descriptor ("/proc/self/fd/N"), so the reader has certainly
+// gone before the save.
+TEST_F(SaveFailureTest, ReaderThatWentAwayGivesBrokenPipe) {
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  ::close(ends[0]);
+  expectOneErrorBox("/proc/self/fd/" + std::to_string(ends[1]), EPIPE);
+  ::close(ends[1]);
 }
 
 // A reader that stopped reading with the pipe full makes the save fail at once, not wait for it.
