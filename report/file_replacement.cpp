@@ -185,10 +185,10 @@ std::error_code FileReplacement::open(const std::string& path, Waiting waiting) 
     return failure;
   }
   if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
-    // Keeps the owner where we may (root, or a group we belong to); otherwise the file becomes ours,
-    // as any new file would.
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-      (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    // Keeps the owner where we may (root), else the group where we belong to it; otherwise the file
+    // becomes ours, as any new file would.
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+      errno = 0;
     }
   }
   return {};

@@ -50,9 +50,13 @@ class FileReplacementTest : public testing::Test {
   const std::string newReport = report::reportText(computedDefaults());
 };
 
-TEST_F(FileReplacementTest, ReplacesTheFileKeepingItsPermissionBits) {
+TEST_F(FileReplacementTest, ReplacesTheFileKeepingItsPermissionBitsAndOwner) {
   const fs::path file = dir / "ref.out";
   ::chmod(file.c_str(), 0640);
+  // Root may give the new file the old one's owner; anyone else's file is simply their own.
+  const passwd* nobody = ::getpwnam("nobody");
+  const bool chowned =
+      ::geteuid() == 0 && nobody != nullptr && ::chown(file.c_str(), nobody->pw_uid, nobody->pw_gid) == 0;
   struct stat before {};
   ::stat(file.c_str(), &before);
   ASSERT_FALSE(report::writeReport(file.string(), computedDefaults()));
@@ -60,6 +64,9 @@ TEST_F(FileReplacementTest, ReplacesTheFileKeepingItsPermissionBits) {
   struct stat after {};
   ::stat(file.c_str(), &after);
   EXPECT_EQ(after.st_mode & 07777, 0640u);
+  EXPECT_EQ(after.st_uid, before.st_uid);
+  EXPECT_EQ(after.st_gid, before.st_gid);
+  EXPECT_TRUE(chowned || ::geteuid() != 0);
   EXPECT_NE(after.st_ino, before.st_ino) << "the file was rewritten in place, not replaced";
   EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
 
