@@ -3,10 +3,10 @@
 // clang-format off
 FXDEFMAP(ValueField) ValueFieldMap[] = {
   //________Message_Type_____ID__________________________Message_Handler_____
-  FXMAPFUNC(SEL_COMMAND,     FXWindow::ID_SETVALUE,       ValueField::onCmdSetValue),
-  FXMAPFUNC(SEL_COMMAND,     FXWindow::ID_SETINTVALUE,    ValueField::onCmdSetIntValue),
-  FXMAPFUNC(SEL_COMMAND,     FXWindow::ID_SETREALVALUE,   ValueField::onCmdSetRealValue),
-  FXMAPFUNC(SEL_COMMAND,     FXWindow::ID_SETSTRINGVALUE, ValueField::onCmdSetStringValue),
+  FXMAPFUNC(SEL_COMMAND,     FXWindow::ID_SETVALUE,       ValueField::onCmdSetAnyValue),
+  FXMAPFUNC(SEL_COMMAND,     FXWindow::ID_SETINTVALUE,    ValueField::onCmdSetAnyValue),
+  FXMAPFUNC(SEL_COMMAND,     FXWindow::ID_SETREALVALUE,   ValueField::onCmdSetAnyValue),
+  FXMAPFUNC(SEL_COMMAND,     FXWindow::ID_SETSTRINGVALUE, ValueField::onCmdSetAnyValue),
 };
 // clang-format on
 
@@ -16,26 +16,9 @@ ValueField::ValueField(FXComposite* p, FXint cols, FXObject* tgt, FXSelector sel
                        FXint w, FXint h, FXint pl, FXint pr, FXint pt, FXint pb)
     : FXTextField(p, cols, tgt, sel, opts, x, y, w, h, pl, pr, pt, pb) {}
 
-long ValueField::onCmdSetValue(FXObject* sender, FXSelector sel, void* ptr) {
-  FXTextField::onCmdSetValue(sender, sel, ptr);
-  showStart();
-  return 1;
-}
-
-long ValueField::onCmdSetIntValue(FXObject* sender, FXSelector sel, void* ptr) {
-  FXTextField::onCmdSetIntValue(sender, sel, ptr);
-  showStart();
-  return 1;
-}
-
-long ValueField::onCmdSetRealValue(FXObject* sender, FXSelector sel, void* ptr) {
-  FXTextField::onCmdSetRealValue(sender, sel, ptr);
-  showStart();
-  return 1;
-}
-
-long ValueField::onCmdSetStringValue(FXObject* sender, FXSelector sel, void* ptr) {
-  FXTextField::onCmdSetStringValue(sender, sel, ptr);
+long ValueField::onCmdSetAnyValue(FXObject* sender, FXSelector sel, void* ptr) {
+  // The toolkit's own field sets the text (its message map, not ours, answers here).
+  FXTextField::handle(sender, sel, ptr);
   showStart();
   return 1;
 }

@@ -16,10 +16,8 @@ class ValueField : public FXTextField {
   ValueField(const ValueField&) = delete;
   ValueField& operator=(const ValueField&) = delete;
 
-  long onCmdSetValue(FXObject* sender, FXSelector sel, void* ptr);
-  long onCmdSetIntValue(FXObject* sender, FXSelector sel, void* ptr);
-  long onCmdSetRealValue(FXObject* sender, FXSelector sel, void* ptr);
-  long onCmdSetStringValue(FXObject* sender, FXSelector sel, void* ptr);
+  // Any of the set-value messages: sets the text as the toolkit's field does, then shows its start.
+  long onCmdSetAnyValue(FXObject* sender, FXSelector sel, void* ptr);
 
  protected:
   // For the toolkit's object factory.

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 #include <system_error>
+#include <vector>
 
 // A fresh directory under the system's temporary directory, removed with all it holds at the end.
 class TempDir {
@@ -39,4 +40,14 @@ inline std::string fileContents(const std::filesystem::path& file) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+// A text split at its newlines.
+inline std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back(line);
+  }
+  return lines;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "path_lines.h"
+#include "test_files.h"
 
 namespace {
 
@@ -15,15 +16,6 @@ int tenPerCharacter(const std::string& text) {
     characters += (byte & 0xC0U) != 0x80U ? 1 : 0;
   }
   return 10 * characters;
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    lines.push_back(line);
-  }
-  return lines;
 }
 
 std::string joined(const std::vector<std::string>& lines) {

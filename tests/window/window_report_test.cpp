@@ -21,16 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A text split at its newlines.
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> result;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    result.push_back(line);
-  }
-  return result;
-}
-
 // Each test runs in a fresh temporary directory, which is also the working directory the save
 // dialog starts in.
 class WindowReportTest : public testing::Test {
@@ -40,7 +30,7 @@ class WindowReportTest : public testing::Test {
 
   // Every number of the report file is what the window shows in the matching field.
   void expectReportMatchesWindow(const fs::path& file) {
-    EXPECT_EQ(lines(fileContents(file)).size(), 23u);
+    EXPECT_EQ(linesOf(fileContents(file)).size(), 23u);
     expectReportRepeatsWindow(file, window.fieldTexts());
   }
 
@@ -62,7 +52,7 @@ TEST_F(WindowReportTest, ReportHoldsTheValuesTheWindowShows) {
 
   // A relative name lands in the working directory, where the dialog starts.
   EXPECT_TRUE(window.saveAs("ref.out").empty());
-  const std::vector<std::string> report = lines(fileContents(dir / "ref.out"));
+  const std::vector<std::string> report = linesOf(fileContents(dir / "ref.out"));
   ASSERT_GT(report.size(), 2u);
   EXPECT_EQ(report[2], " Mach = 0.85");
   expectReportMatchesWindow(dir / "ref.out");
@@ -73,7 +63,7 @@ TEST_F(WindowReportTest, TypedValuesAreWrittenAsTheyStandWithoutRecomputing) {
   window.type(window.output(1), "123");
   window.type(window.input(0), "0.9");
   EXPECT_TRUE(window.saveAs((dir / "typed.out").string()).empty());
-  const std::vector<std::string> report = lines(fileContents(dir / "typed.out"));
+  const std::vector<std::string> report = linesOf(fileContents(dir / "typed.out"));
   ASSERT_EQ(report.size(), 23u);
   EXPECT_EQ(report[2], " Mach = 0.9");
   EXPECT_EQ(report[11], " Clift= 1.5");
@@ -100,7 +90,7 @@ TEST_F(WindowReportTest, CancelWritesNothingAndSavingAgainReplacesTheFile) {
   EXPECT_TRUE(window.saveAs(file.string()).empty());
   EXPECT_TRUE(window.saveAs((dir / "second.out").string()).empty());
   EXPECT_EQ(fileContents(file), fileContents(dir / "second.out"));
-  EXPECT_EQ(lines(fileContents(file)).at(11), " Clift= 1");
+  EXPECT_EQ(linesOf(fileContents(file)).at(11), " Clift= 1");
 }
 
 // Clicking OK in the save dialog accepts any name typed, a directory included (Enter in
@@ -131,7 +121,7 @@ TEST_F(WindowReportTest, UnwritablePlaceShowsOneErrorAndTheWindowGoesOn) {
     typeAndCompute(0, "0.7");
     EXPECT_NE(window.fieldTexts(), before) << "the window stopped computing";
     EXPECT_TRUE(window.saveAs((dir / "good.out").string()).empty());
-    EXPECT_EQ(lines(fileContents(dir / "good.out")).at(2), " Mach = 0.7");
+    EXPECT_EQ(linesOf(fileContents(dir / "good.out")).at(2), " Mach = 0.7");
     expectReportMatchesWindow(dir / "good.out");
   }
   EXPECT_FALSE(fs::exists(dir / "missing"));
