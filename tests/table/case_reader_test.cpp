@@ -26,12 +26,7 @@ std::vector<Inputs> casesOf(const std::string& text, std::array<bool, table::inp
 }
 
 std::string refusal(const std::string& text) {
-  try {
-    casesOf(text);
-  } catch (const InputError& error) {
-    return error.what();
-  }
-  return "no error";
+  return refusalOf([&text] { casesOf(text); });
 }
 
 TEST(CaseReader, ColumnsInAnyOrderAndTheRestFromTheDefaults) {

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "row_writer.h"
+#include "values.h"
 
 // Collects what a RowWriter writes.
 class StringSink : public table::Sink {
@@ -14,3 +15,14 @@ class StringSink : public table::Sink {
   }
   std::string text;
 };
+
+// The message of the InputError a piece of work throws, or "no error".
+template <typename Work>
+std::string refusalOf(Work work) {
+  try {
+    work();
+  } catch (const table::InputError& error) {
+    return error.what();
+  }
+  return "no error";
+}

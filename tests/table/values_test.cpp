@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "row_writer.h"
+#include "table_test_support.h"
 #include "values.h"
 
 namespace {
@@ -29,12 +30,7 @@ double decimal(const char* text) {
 
 // The message of the InputError a parse throws, or "no error".
 std::string refusal(const std::string& text) {
-  try {
-    ValueList::parse(text, "--altitude");
-  } catch (const InputError& error) {
-    return error.what();
-  }
-  return "no error";
+  return refusalOf([&text] { ValueList::parse(text, "--altitude"); });
 }
 
 TEST(Ranges, StepInDecimalAndGiveTheNearestDoubleOfEachDecimal) {
