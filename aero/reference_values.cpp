@@ -13,12 +13,12 @@ constexpr double tonneWeight = 9800.0;
 }  // namespace
 
 void ReferenceValueSet::setDefaults() {
-  mach = 0.8;
-  altitude = 11000.0;
-  weight = 50.0;
-  refLength = 3.5;
-  refArea = 56.0;
-  loadFactor = 1.0;
+  mach = defaultMach;
+  altitude = defaultAltitude;
+  weight = defaultWeight;
+  refLength = defaultRefLength;
+  refArea = defaultRefArea;
+  loadFactor = defaultLoadFactor;
 }
 
 void ReferenceValueSet::computeReferenceValues() {

@@ -4,6 +4,14 @@
 
 namespace aero {
 
+// The inputs' starting values: the window's first display.
+inline constexpr double defaultMach = 0.8;
+inline constexpr double defaultAltitude = 11000.0;  // m
+inline constexpr double defaultLoadFactor = 1.0;
+inline constexpr double defaultWeight = 50.0;    // t
+inline constexpr double defaultRefLength = 3.5;  // m
+inline constexpr double defaultRefArea = 56.0;   // m^2
+
 // The calculator's inputs and outputs. SI units, except the weight in metric tonnes.
 struct ReferenceValueSet {
   double mach = 0.0;                // flight Mach number (input)
@@ -24,7 +32,7 @@ struct ReferenceValueSet {
   double dynamicPressure = 0.0;     // Pa
   double referenceForce = 0.0;      // N, dynamic pressure times reference area
 
-  // Gives the six inputs their starting values: Mach 0.8 at 11000 m, n 1, 50 t, 3.5 m, 56 m^2.
+  // Gives the six inputs their starting values.
   void setDefaults();
 
   // Derives every output from the inputs. Nothing is checked: a zero Mach or area gives an

@@ -1,36 +1,62 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace table {
 
-// The seven inputs, in the order of the table's columns and of its sweep (mach slowest).
-enum Input : std::size_t { mach, altitude, loadFactor, weight, refLength, refArea, isaOffset, inputCount };
+// The table's columns in their order: the seven inputs (in the order of the sweep, mach slowest),
+// the geopotential altitude, then the window's outputs.
+enum Column : std::size_t {
+  mach,
+  altitude,
+  loadFactor,
+  weight,
+  refLength,
+  refArea,
+  isaOffset,
+  geopotentialAltitude,
+  liftCoefficient,
+  reynolds,
+  velocity,
+  soundSpeed,
+  temperature,
+  viscosity,
+  kinematicViscosity,
+  density,
+  pressure,
+  dynamicPressure,
+  referenceForce,
+  columnCount
+};
+
+inline constexpr std::size_t inputCount = isaOffset + 1;
+
+inline constexpr std::array<std::string_view, columnCount> columnNames{
+    "mach",     "altitude",    "load_factor",           "weight",           "ref_length",
+    "ref_area", "isa_offset",  "geopotential_altitude", "lift_coefficient", "reynolds",
+    "velocity", "sound_speed", "temperature",           "viscosity",        "kinematic_viscosity",
+    "density",  "pressure",    "dynamic_pressure",      "reference_force"};
+
+// The altitude column's name when its altitudes are geometric.
+inline constexpr std::string_view geometricAltitudeName = "geometric_altitude";
+
+// A column's name in a header; geometric: the table's altitudes are geometric.
+constexpr std::string_view columnName(std::size_t column, bool geometric) {
+  return column == altitude && geometric ? geometricAltitudeName : columnNames[column];
+}
+
+// The command-line option of an input: "--load-factor".
+inline std::string optionName(std::size_t input) {
+  std::string option = "--" + std::string(columnNames[input]);
+  std::replace(option.begin(), option.end(), '_', '-');
+  return option;
+}
 
 using Inputs = std::array<double, inputCount>;
-
-inline constexpr std::array<std::string_view, inputCount> inputNames{"mach",       "altitude", "load_factor", "weight",
-                                                                     "ref_length", "ref_area", "isa_offset"};
-
-// What the tool computes, after the inputs, in this order.
-inline constexpr std::array<std::string_view, 12> outputNames{"geopotential_altitude",
-                                                              "lift_coefficient",
-                                                              "reynolds",
-                                                              "velocity",
-                                                              "sound_speed",
-                                                              "temperature",
-                                                              "viscosity",
-                                                              "kinematic_viscosity",
-                                                              "density",
-                                                              "pressure",
-                                                              "dynamic_pressure",
-                                                              "reference_force"};
-
-inline constexpr std::size_t columnCount = inputCount + outputNames.size();
-
-// The inputs' values when nothing gives them: the window's first display, on a standard day.
-inline constexpr Inputs defaultInputs{0.8, 11000.0, 1.0, 50.0, 3.5, 56.0, 0.0};
+using Row = std::array<double, columnCount>;
 
 }  // namespace table

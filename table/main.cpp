@@ -1,13 +1,11 @@
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
 #include <csignal>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <memory>
+#include <optional>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -20,49 +18,26 @@ namespace {
 
 using namespace table;
 
-// Sends the table to the replacement of the output file.
-class ReplacementSink : public Sink {
- public:
-  explicit ReplacementSink(report::FileReplacement& replacement) : file(replacement) {}
-  std::error_code write(const char* data, std::size_t size) override { return file.write(data, size); }
-
- private:
-  report::FileReplacement& file;
-};
-
-// The options as typed: values are read as text and parsed here, so that a leading minus sign and
-// our own messages work.
+// The options as typed. Input values are read as text and parsed here, so that a leading minus
+// sign and our own messages work.
 struct Options {
   std::array<std::string, inputCount> values;
+  std::array<CLI::Option*, inputCount> given{};
+  bool geometric = false;
   std::string cases;
+  bool hasCases = false;
+  // The output file; empty for standard output.
   std::string output;
   std::string format = "csv";
-  std::string digits;
-  std::string maxRows;
-  bool geometric = false;
+  int digits = 0;
   bool noHeader = false;
-  // Which options were given: an empty text given is refused, not taken for a missing option.
-  std::array<bool, inputCount> given{};
-  bool hasCases = false;
-  bool hasOutput = false;
-  bool hasDigits = false;
-  bool hasMaxRows = false;
+  std::uint64_t maxRows = 100000000;
 };
 
-// A whole text as an integer from low to high; what names it in the message.
-std::uint64_t parseCount(const std::string& text, const char* what, std::uint64_t low, std::uint64_t high) {
-  std::uint64_t value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high) {
-    throw InputError(std::string(what) + ": an integer from " + std::to_string(low) + " to " + std::to_string(high) +
-                     " is needed, found " + table::quoted(text));
-  }
-  return value;
-}
-
 // Reports a failed write with the system's reason; the tool then exits with 1.
-int writeFailed(const std::string& name, const std::error_code& error) {
-  std::cerr << "quorvan-table: cannot write " << name << ": " << error.message() << '\n';
+int writeFailed(const Options& options, const std::error_code& error) {
+  std::cerr << "quorvan-table: cannot write " << (options.output.empty() ? "standard output" : options.output) << ": "
+            << error.message() << '\n';
   return 1;
 }
 
@@ -70,77 +45,48 @@ int writeFailed(const std::string& name, const std::error_code& error) {
 int run(const Options& options) {
   Job job;
   for (std::size_t i = 0; i < inputCount; ++i) {
-    if (!options.given[i]) continue;
-    std::string option = "--" + std::string(inputNames[i]);
-    for (char& c : option) c = c == '_' ? '-' : c;
-    job.values[i] = ValueList::parse(options.values[i], option);
+    if (!*options.given[i]) continue;
+    job.values[i] = ValueList::parse(options.values[i], optionName(i));
     job.onCommandLine[i] = true;
   }
   job.geometric = options.geometric;
-  if (options.format != "csv" && options.format != "tsv") {
-    throw InputError("--format: csv or tsv, found " + table::quoted(options.format));
-  }
-  const int digits = !options.hasDigits ? 0 : static_cast<int>(parseCount(options.digits, "--digits", 1, 17));
-  const std::uint64_t maxRows =
-      !options.hasMaxRows ? defaultMaxRows : parseCount(options.maxRows, "--max-rows", 1, UINT64_MAX);
   const std::uint64_t rows = sweepSize(job);
-  if (rows > maxRows) {
+  if (rows > options.maxRows) {
     throw InputError("the options give " +
                      (rows == UINT64_MAX ? std::string("more than 18446744073709551615") : std::to_string(rows)) +
-                     " rows, more than " + std::to_string(maxRows) + "; --max-rows N allows up to N");
+                     " rows, more than " + std::to_string(options.maxRows) + "; --max-rows N allows up to N");
   }
-
-  if (!options.hasCases) checkSweepTemperatures(job);
+  if (!options.hasCases) checkSweep(job);
 
   // The case file and its header are read before any output exists.
-  std::ifstream file;
-  std::unique_ptr<CaseReader> cases;
+  std::optional<CaseReader> cases;
   if (options.hasCases) {
-    std::istream* in = &std::cin;
-    std::string name = "standard input";
-    if (options.cases != "-") {
-      file.open(options.cases, std::ios::binary);
-      if (!file) throw InputError(options.cases + ": cannot open: " + std::strerror(errno));
-      if (std::filesystem::is_directory(options.cases)) throw InputError(options.cases + ": cannot read: a folder");
-      in = &file;
-      name = options.cases;
-    }
-    cases = std::make_unique<CaseReader>(*in, name, job.onCommandLine);
-    job.cases = cases.get();
+    const bool standardInput = options.cases == "-";
+    const int fd = standardInput ? STDIN_FILENO : ::open(options.cases.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw InputError(options.cases + ": cannot open: " + std::strerror(errno));
+    cases.emplace(fd, standardInput ? "standard input" : options.cases, job.onCommandLine);
+    job.readCases(*cases);
   }
 
-  report::FileReplacement replacement;
-  DescriptorSink standardOutput(STDOUT_FILENO);
-  ReplacementSink outputFile(replacement);
-  if (options.hasOutput && options.output.empty()) throw InputError("--output: an empty file name");
-  const std::string outputName = options.hasOutput ? options.output : "standard output";
-  if (options.hasOutput) {
-    // A reader that goes away is a failed write like any other, not a silent death.
-    std::signal(SIGPIPE, SIG_IGN);
-    // Interrupting stops at the next row and discards the unfinished file; no SA_RESTART, so a
-    // read of the cases waiting on a terminal is interrupted too.
-    struct sigaction stop {};
-    stop.sa_handler = [](int signal) { stopSignal = signal; };
-    sigemptyset(&stop.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &stop, nullptr);
-    if (const std::error_code error = replacement.open(options.output)) return writeFailed(outputName, error);
+  // Standard output is written through its descriptor; a file is replaced only once complete.
+  report::FileReplacement out;
+  if (const std::error_code error = out.open(options.output.empty() ? "/dev/stdout" : options.output)) {
+    return writeFailed(options, error);
   }
-  Sink& sink = options.hasOutput ? static_cast<Sink&>(outputFile) : standardOutput;
-  RowWriter writer(sink, options.format == "tsv" ? '\t' : ',', digits);
+  RowWriter writer(out, options.format == "tsv" ? '\t' : ',', options.digits);
   // Rows going to the terminal are their own progress: a progress line would be mixed into them.
-  const bool rowsOnTerminal = !options.hasOutput && isatty(STDOUT_FILENO) == 1;
-  Progress progress(rowsOnTerminal ? -1 : STDERR_FILENO, job.cases == nullptr ? rows : 0);
+  const bool rowsOnTerminal = options.output.empty() && isatty(STDOUT_FILENO) == 1;
+  Progress progress(rowsOnTerminal ? -1 : STDERR_FILENO, options.hasCases ? 0 : rows);
   RunSummary summary;
   try {
-    if (!options.noHeader) writer.header();
+    if (!options.noHeader) writer.header(job.geometric);
     summary = runJob(job, writer, progress);
   } catch (const std::system_error& error) {
     progress.finish();
-    return writeFailed(outputName, error.code());
+    return writeFailed(options, error.code());
   }
-  if (options.hasOutput) {
-    if (const std::error_code error = replacement.commit()) return writeFailed(outputName, error);
-  }
+  if (stopSignal != 0) throw Interrupted();
+  if (const std::error_code error = out.commit()) return writeFailed(options, error);
   if (summary.extrapolated > 0) {
     std::cerr << "quorvan-table: note: " << summary.extrapolated << " of " << summary.rows
               << " rows have an altitude outside 0 to 88000 m; their atmosphere is extrapolated (the end layers "
@@ -171,56 +117,67 @@ int main(int argc, char** argv) {
       "reference length of the Reynolds number, m (default 3.5)",
       "reference area, m^2 (default 56)",
       "ISA temperature offset, K: temperature = standard + offset at the same pressure (default 0)"};
-  std::array<CLI::Option*, inputCount> inputOptions{};
   for (std::size_t i = 0; i < inputCount; ++i) {
-    std::string option = "--" + std::string(inputNames[i]);
-    for (char& c : option) c = c == '_' ? '-' : c;
-    inputOptions[i] = app.add_option(option, options.values[i], descriptions[i])->type_name("VALUES");
+    options.given[i] = app.add_option(optionName(i), options.values[i], descriptions[i])->type_name("VALUES");
   }
   app.add_flag("--geometric", options.geometric,
-               "altitudes are geometric, m: converted to geopotential H = r0 Z / (r0 + Z), r0 = 6356766 m");
-  CLI::Option* output =
-      app.add_option("-o,--output", options.output, "write the table to FILE, replacing it only once complete")
-          ->type_name("FILE");
-  app.add_option("--format", options.format, "csv or tsv (default csv)")->type_name("FORMAT");
-  CLI::Option* digits =
-      app.add_option("--digits", options.digits,
-                     "significant digits, 1 to 17 (default: the shortest text that reads back exactly)")
-          ->type_name("N");
+               "altitudes are geometric, m: converted to geopotential H = r0 Z / (r0 + Z), r0 = 6356766 m; the "
+               "altitude column is then geometric_altitude");
+  CLI::Option* output = app.add_option("-o,--output", options.output,
+                                       "write the table to FILE (- for standard output), replacing it only once "
+                                       "complete")
+                            ->type_name("FILE");
+  app.add_option("--format", options.format, "csv or tsv (default csv)")
+      ->type_name("FORMAT")
+      ->check(CLI::IsMember({"csv", "tsv"}));
+  app.add_option("--digits", options.digits,
+                 "significant digits of the computed columns, 1 to 17 (default: the shortest text that reads back "
+                 "exactly, which the inputs always are)")
+      ->type_name("N")
+      ->check(CLI::Range(1, 17));
   app.add_flag("--no-header", options.noHeader, "leave out the header line");
-  CLI::Option* maxRows =
-      app.add_option("--max-rows", options.maxRows, "allow a command-line sweep of up to N rows (default 100000000)")
-          ->type_name("N");
-  CLI::Option* cases =
-      app.add_option("CASES", options.cases,
-                     "CSV or TSV file of cases (- for standard input) whose header names any of the inputs: mach, "
-                     "altitude, load_factor, weight, ref_length, ref_area, isa_offset");
+  app.add_option("--max-rows", options.maxRows, "allow a command-line sweep of up to N rows (default 100000000)")
+      ->type_name("N")
+      ->check(CLI::Range(std::int64_t{1}, std::numeric_limits<std::int64_t>::max()));
+  CLI::Option* cases = app.add_option("CASES", options.cases,
+                                      "CSV or TSV file of cases (- for standard input) whose header names any of the "
+                                      "inputs: mach, altitude (or geometric_altitude), load_factor, weight, "
+                                      "ref_length, ref_area, isa_offset");
   try {
     app.parse(argc, argv);
+    if (*output && options.output.empty()) throw CLI::ValidationError("--output", "an empty file name");
   } catch (const CLI::ParseError& error) {
-    return app.exit(error) == 0 ? 0 : 2;
+    if (error.get_exit_code() == 0) return app.exit(error);
+    std::cerr << "quorvan-table: " << error.what() << '\n';
+    return 2;
   }
-  for (std::size_t i = 0; i < inputCount; ++i) options.given[i] = inputOptions[i]->count() > 0;
-  options.hasCases = cases->count() > 0;
-  options.hasOutput = output->count() > 0;
-  options.hasDigits = digits->count() > 0;
-  options.hasMaxRows = maxRows->count() > 0;
+  options.hasCases = static_cast<bool>(*cases);
+  if (options.output == "-") options.output.clear();
+
+  if (!options.output.empty()) {
+    // A reader that goes away is a failed write like any other, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+    // Interrupting stops the run and discards the unfinished file; no SA_RESTART, so a read of the
+    // cases waiting on a terminal or a pipe is interrupted too.
+    struct sigaction stop {};
+    stop.sa_handler = [](int signal) { stopSignal = signal; };
+    sigemptyset(&stop.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &stop, nullptr);
+  }
   int status = 0;
   try {
     status = run(options);
   } catch (const Interrupted&) {
     status = 1;
   } catch (const InputError& error) {
-    // A read cut short by the signal is not the file's fault.
-    if (stopSignal == 0) std::cerr << "quorvan-table: " << error.what() << '\n';
+    std::cerr << "quorvan-table: " << error.what() << '\n';
     status = 2;
   }
-  if (status != 0 && stopSignal != 0) {
+  if (stopSignal != 0) {
     // Everything has unwound and the unfinished file is gone: die of the signal, as a shell expects.
     std::cerr << "quorvan-table: interrupted; " << options.output << " is as it was\n";
-    const int signal = stopSignal;
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
+    std::signal(stopSignal, SIG_DFL);
+    std::raise(stopSignal);
   }
   return status;
 }

@@ -1,12 +1,10 @@
 #include "row_writer.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <system_error>
 
 namespace table {
 
@@ -15,19 +13,6 @@ namespace {
 constexpr std::size_t bufferSize = 256 * 1024;
 
 }  // namespace
-
-std::error_code DescriptorSink::write(const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return {errno, std::generic_category()};
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return {};
-}
 
 char* formatNumber(char* out, double value, int digits) {
   if (std::isnan(value)) {
@@ -44,20 +29,14 @@ char* formatNumber(char* out, double value, int digits) {
   return std::to_chars(out, end, value, std::chars_format::general, digits).ptr;
 }
 
-RowWriter::RowWriter(Sink& out, char separatorChar, int significantDigits)
-    : sink(out), separator(separatorChar), digits(significantDigits), buffer(bufferSize) {}
+RowWriter::RowWriter(report::FileReplacement& output, char separatorChar, int significantDigits)
+    : file(output), separator(separatorChar), digits(significantDigits), buffer(bufferSize) {}
 
-void RowWriter::header() {
-  bool first = true;
+void RowWriter::header(bool geometric) {
   std::string line;
-  for (std::string_view name : inputNames) {
-    line += first ? "" : std::string(1, separator);
-    line += name;
-    first = false;
-  }
-  for (std::string_view name : outputNames) {
-    line += separator;
-    line += name;
+  for (std::size_t i = 0; i < columnCount; ++i) {
+    line += i == 0 ? "" : std::string(1, separator);
+    line += columnName(i, geometric);
   }
   line += '\n';
   reserve(line.size());
@@ -74,7 +53,8 @@ void RowWriter::row(const Row& values) {
     if (!cell.valid || std::memcmp(&cell.value, &values[i], sizeof(double)) != 0) {
       cell.value = values[i];
       cell.valid = true;
-      cell.length = static_cast<unsigned char>(formatNumber(cell.text.data(), values[i], digits) - cell.text.data());
+      const int precision = i < inputCount ? 0 : digits;
+      cell.length = static_cast<unsigned char>(formatNumber(cell.text.data(), values[i], precision) - cell.text.data());
     }
     std::memcpy(out, cell.text.data(), cell.length);
     out += cell.length;
@@ -85,7 +65,7 @@ void RowWriter::row(const Row& values) {
 
 void RowWriter::flush() {
   if (used == 0) return;
-  const std::error_code error = sink.write(buffer.data(), used);
+  const std::error_code error = file.write(buffer.data(), used);
   used = 0;
   if (error) throw std::system_error(error);
 }

@@ -2,11 +2,10 @@
 
 #include <unistd.h>
 
-#include <cmath>
 #include <limits>
+#include <string>
 
 #include "atmosphere.h"
-#include "reference_values.h"
 
 namespace table {
 
@@ -28,20 +27,61 @@ Row computeRow(const Inputs& inputs, bool geometric) {
 std::uint64_t sweepSize(const Job& job) {
   std::uint64_t rows = 1;
   for (const ValueList& list : job.values) {
-    if (list.size() != 0 && rows > std::numeric_limits<std::uint64_t>::max() / list.size()) {
+    if (rows > std::numeric_limits<std::uint64_t>::max() / list.size())
       return std::numeric_limits<std::uint64_t>::max();
-    }
     rows *= list.size();
   }
   return rows;
 }
 
+namespace {
+
+// A number as the table writes it by default, for messages.
+std::string numberText(double value) {
+  std::array<char, 32> text{};
+  return std::string(text.data(), formatNumber(text.data(), value, 0));
+}
+
+// Where an input of the current case came from, for messages.
+std::string origin(const Job& job, Column input) {
+  if (job.cases == nullptr) return optionName(input);
+  if (!job.cases->givenInputs()[input]) return job.cases->where() + ": with " + optionName(input);
+  return job.cases->where() + ": column " + std::string(columnName(input, job.geometric));
+}
+
+// Refuses a case the atmosphere cannot take: a geometric altitude at or below minus the Earth's
+// radius (no geopotential altitude belongs to it), or air at or below 0 K.
+void checkCase(const Job& job, const Inputs& inputs, const Row& row) {
+  if (job.geometric && inputs[altitude] <= -aero::earthRadius) {
+    throw InputError(origin(job, altitude) + ": the geometric altitude " + numberText(inputs[altitude]) +
+                     " m is at or below minus the Earth's radius (" + numberText(-aero::earthRadius) + " m)");
+  }
+  if (row[temperature] <= 0.0) {
+    throw InputError(origin(job, isaOffset) + ": " + numberText(inputs[isaOffset]) + " K at altitude " +
+                     numberText(inputs[altitude]) + " m gives a temperature of " + numberText(row[temperature]) +
+                     " K, at or below 0 K");
+  }
+}
+
+}  // namespace
+
+void checkSweep(const Job& job) {
+  Inputs inputs = defaultInputs;
+  inputs[altitude] = job.values[altitude].lowest();
+  checkCase(job, inputs, computeRow(inputs, job.geometric));
+  // The standard temperature never falls below that of the highest layer, so only an offset at
+  // least that cold needs every altitude looked at.
+  inputs[isaOffset] = job.values[isaOffset].lowest();
+  if (inputs[isaOffset] + aero::atmosphereLayers.back().baseTemperature > 0.0) return;
+  const ValueList& altitudes = job.values[altitude];
+  for (std::uint64_t i = 0; i < altitudes.size(); ++i) {
+    inputs[altitude] = altitudes.at(i);
+    checkCase(job, inputs, computeRow(inputs, job.geometric));
+  }
+}
+
 Progress::Progress(int descriptor, std::uint64_t rowsInAll)
     : fd(descriptor), total(rowsInAll), enabled(isatty(descriptor) == 1), start(std::chrono::steady_clock::now()) {}
-
-Progress::~Progress() {
-  finish();
-}
 
 void Progress::show(std::uint64_t rows) {
   const auto now = std::chrono::steady_clock::now();
@@ -67,81 +107,34 @@ void Progress::finish() {
   [[maybe_unused]] const ssize_t ignored = ::write(fd, erase, sizeof erase - 1);
 }
 
-namespace {
-
-// A number as the table writes it by default, for messages.
-std::string numberText(double value) {
-  std::array<char, 32> text{};
-  return std::string(text.data(), formatNumber(text.data(), value, 0));
-}
-
-// Refuses a row whose air is at or below absolute zero, naming where its offset came from.
-void checkTemperature(const Job& job, const Inputs& inputs, const Row& row) {
-  const double temperature = row[inputCount + 5];
-  if (!(temperature <= 0.0)) return;
-  // With a case file the row's line is named too, wherever the offset came from.
-  std::string where = "--isa-offset";
-  if (job.cases != nullptr) {
-    where = job.cases->sourceName() + ":" + std::to_string(job.cases->line()) +
-            (job.cases->givenInputs()[isaOffset] ? ": column isa_offset" : ": with --isa-offset");
-  }
-  throw InputError(where + ": " + numberText(inputs[isaOffset]) + " K at altitude " + numberText(inputs[altitude]) +
-                   " m gives a temperature of " + numberText(temperature) + " K, at or below 0 K");
-}
-
-}  // namespace
-
-void checkSweepTemperatures(const Job& job) {
-  // The standard temperature never falls below that of the highest layer, so only an offset at
-  // least that cold needs the altitudes looked at.
-  const ValueList& offsets = job.values[isaOffset];
-  std::uint64_t coldest = 0;
-  for (std::uint64_t i = 1; i < offsets.size(); ++i) {
-    if (offsets.at(i) < offsets.at(coldest)) coldest = i;
-  }
-  if (offsets.at(coldest) + aero::atmosphereLayers.back().baseTemperature > 0.0) return;
-  Inputs inputs = defaultInputs;
-  inputs[isaOffset] = offsets.at(coldest);
-  const ValueList& altitudes = job.values[altitude];
-  for (std::uint64_t i = 0; i < altitudes.size(); ++i) {
-    inputs[altitude] = altitudes.at(i);
-    checkTemperature(job, inputs, computeRow(inputs, job.geometric));
-  }
-}
-
 RunSummary runJob(const Job& job, RowWriter& writer, Progress& progress) {
   RunSummary summary;
   Inputs inputs{};
   Inputs fileInputs = defaultInputs;
   std::array<std::uint64_t, inputCount> index{};
-  while (true) {
-    if (job.cases != nullptr && !job.cases->next(fileInputs)) break;
+  while (job.cases == nullptr || job.cases->next(fileInputs)) {
     for (std::size_t i = 0; i < inputCount; ++i) {
       index[i] = 0;
       inputs[i] = job.onCommandLine[i] || job.cases == nullptr ? job.values[i].at(0) : fileInputs[i];
     }
     while (true) {
       const Row row = computeRow(inputs, job.geometric);
-      checkTemperature(job, inputs, row);
-      const double height = row[inputCount];
-      if (!(height >= 0.0 && height <= aero::atmosphereUpperBound)) ++summary.extrapolated;
+      checkCase(job, inputs, row);
+      if (!(row[geopotentialAltitude] >= 0.0 && row[geopotentialAltitude] <= aero::atmosphereUpperBound)) {
+        ++summary.extrapolated;
+      }
       writer.row(row);
       progress.update(++summary.rows);
       if (stopSignal != 0) throw Interrupted();
       // Next combination: the last input varies fastest. A one-value input keeps what it has,
       // which may come from the case file.
-      bool done = true;
-      for (std::size_t i = inputCount; i-- > 0;) {
-        const ValueList& list = job.values[i];
-        if (++index[i] < list.size()) {
-          inputs[i] = list.at(index[i]);
-          done = false;
-          break;
-        }
+      std::size_t i = inputCount;
+      while (i-- > 0 && ++index[i] == job.values[i].size()) {
         index[i] = 0;
-        if (list.size() > 1) inputs[i] = list.at(0);
+        if (job.values[i].size() > 1) inputs[i] = job.values[i].at(0);
       }
-      if (done) break;
+      if (i == std::numeric_limits<std::size_t>::max()) break;
+      inputs[i] = job.values[i].at(index[i]);
     }
     if (job.cases == nullptr) break;
   }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <csignal>
 #include <cstdint>
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,11 +16,19 @@ class InputError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The signal that asked a run to stop, set by the program's handler; 0 while none did.
+inline volatile std::sig_atomic_t stopSignal = 0;
+
+// Thrown where a run notices stopSignal (between rows, or in a read the signal interrupted), so
+// that everything unwinds and an unfinished output file is discarded.
+class Interrupted : public std::exception {};
+
 // Reads a whole text as a finite decimal number ("0.85", "-300", "1.2e4", "+5"), with a decimal
 // point whatever the locale. Returns an empty string on success, else why the text is not one.
 std::string parseNumber(std::string_view text, double& value);
 
-// The text quoted for a message, cut short when it is long.
+// The text quoted for a message, on one line: control bytes show as \xNN (a file's NUL or escape
+// sequence never reaches the terminal). Cut short when it is long.
 std::string quoted(std::string_view text);
 
 // The values one input takes: a comma list whose items are numbers or inclusive ranges
@@ -28,34 +38,32 @@ std::string quoted(std::string_view text);
 class ValueList {
  public:
   // A list of the one value.
-  explicit ValueList(double value = 0.0);
+  explicit ValueList(double value = 0.0) : segments{Segment{0, 0, 0, value, 1}} {}
 
   // Parses an option's text; what names it in messages ("--mach"). Throws InputError.
   static ValueList parse(std::string_view text, std::string_view what);
 
-  // Number of values, at most UINT64_MAX (a longer list is refused).
-  std::uint64_t size() const { return count; }
-
+  // Number of values (a list of more than UINT64_MAX is refused).
+  std::uint64_t size() const { return segments.back().end; }
   // The value at an index below size().
   double at(std::uint64_t index) const;
+  // The smallest value.
+  double lowest() const;
 
  private:
-  // A run of values: first + i * step for i below count, over 10^-scale (a single value has
-  // count 1 and keeps its double).
+  // A run of values first + i * step over 10^scale, or one value when step is 0. end counts the
+  // values of the list up to and including this segment's.
   struct Segment {
-    std::int64_t first = 0;
-    std::int64_t step = 0;
-    std::uint64_t count = 1;
-    int scale = 0;
-    double value = 0.0;
-    bool isRange = false;
+    std::int64_t first;
+    std::int64_t step;
+    int scale;
+    double value;
+    std::uint64_t end;
   };
   // The value at an index below the segment's count.
-  double valueIn(const Segment& segment, std::uint64_t index) const;
+  static double valueIn(const Segment& segment, std::uint64_t index);
 
   std::vector<Segment> segments;
-  std::vector<double> cache;  // every value, when the list is short
-  std::uint64_t count = 0;
 };
 
 }  // namespace table

@@ -17,8 +17,8 @@ using table::Inputs;
 
 // Every case of a text, the inputs the file does not give left at the defaults.
 std::vector<Inputs> casesOf(const std::string& text, std::array<bool, table::inputCount> replaced = {}) {
-  std::istringstream in(text);
-  CaseReader reader(in, "cases.csv", replaced);
+  MemoryFile in(text);
+  CaseReader reader(in.descriptor(), "cases.csv", replaced);
   std::vector<Inputs> cases;
   Inputs inputs = table::defaultInputs;
   while (reader.next(inputs)) cases.push_back(inputs);
@@ -46,6 +46,7 @@ TEST(CaseReader, TabsCrlfBlankLinesCommentsAndSpacesAreAccepted) {
       "mach,altitude\r\n0.5,1000\r\n\r\n0.7,-300\r\n",
       "# flight test matrix\n\nmach,altitude\n# first point\n0.5,1000\n   \n0.7,-300\n# end\n",
       "\xEF\xBB\xBFmach , altitude\n 0.5 , 1000\n0.7,\t-300\t\n",
+      "\xEF\xBB\xBF# exported\n\"mach\",\"altitude\"\r\n \"0.5\" ,1000\n0.7,\"-300\"\n",
   };
   for (const std::string& text : texts) {
     std::string got;
@@ -60,8 +61,8 @@ TEST(CaseReader, TabsCrlfBlankLinesCommentsAndSpacesAreAccepted) {
 TEST(CaseReader, CommandLineInputsReplaceTheirColumnUnread) {
   std::array<bool, table::inputCount> replaced{};
   replaced[table::altitude] = true;
-  std::istringstream in("mach,altitude\n0.5,not read\n");
-  CaseReader reader(in, "cases.csv", replaced);
+  MemoryFile in("mach,altitude\n0.5,not read\n");
+  CaseReader reader(in.descriptor(), "cases.csv", replaced);
   EXPECT_TRUE(reader.givenInputs()[table::mach]);
   EXPECT_FALSE(reader.givenInputs()[table::altitude]);
   Inputs inputs = table::defaultInputs;
@@ -76,29 +77,22 @@ TEST(CaseReader, ReadsBackTheToolsOwnTableToTheSameRows) {
     job.values[table::altitude] = table::ValueList::parse("-500,11000,90000", "--altitude");
     job.values[table::isaOffset] = table::ValueList::parse("-15,20", "--isa-offset");
     job.geometric = true;
-    StringSink first;
-    table::RowWriter writer(first, separator, 0);
-    table::Progress quiet(-1, 0);
-    writer.header();
-    EXPECT_EQ(table::runJob(job, writer, quiet).rows, 24u);
+    const Written first = tableOf(job, separator);
+    EXPECT_EQ(first.summary.rows, 24u);
 
     // The outputs (inf and nan among them) are skipped and the inputs recomputed to the same text.
-    std::istringstream in(first.text);
-    CaseReader reader(in, "first.csv");
+    MemoryFile in(first.text);
+    CaseReader reader(in.descriptor(), "first.csv");
     table::Job again;
-    again.geometric = true;
-    again.cases = &reader;
-    StringSink second;
-    table::RowWriter rewriter(second, separator, 0);
-    rewriter.header();
-    EXPECT_EQ(table::runJob(again, rewriter, quiet).rows, 24u);
-    EXPECT_EQ(second.text, first.text);
+    again.readCases(reader);
+    EXPECT_EQ(tableOf(again, separator).text, first.text);
     EXPECT_NE(first.text.find(separator == ',' ? ",inf," : "\tinf\t"), std::string::npos);
   }
 }
 
 TEST(CaseReader, EveryRefusalNamesTheLineTheColumnAndTheText) {
-  const std::pair<const char*, const char*> cases[] = {
+  using namespace std::string_literals;
+  const std::pair<std::string, std::string> cases[] = {
       {"", "cases.csv: no header line"},
       {"# only a comment\n\n", "cases.csv: no header line"},
       {"mach,speed\n", "cases.csv:1: column 2: unknown column \"speed\""},
@@ -106,6 +100,10 @@ TEST(CaseReader, EveryRefusalNamesTheLineTheColumnAndTheText) {
       {"\n#\naltitude,Mach\n", "cases.csv:3: column 2: unknown column \"Mach\""},
       {"mach,altitude,mach\n", "cases.csv:1: column 3: repeated column \"mach\""},
       {"mach,density,density\n", "cases.csv:1: column 3: repeated column \"density\""},
+      {"altitude,geometric_altitude\n", "cases.csv:1: column 2: repeated column \"geometric_altitude\""},
+      {"velocity,temperature\n100,250\n",
+       "cases.csv:1: no input column (the inputs are mach, altitude, load_factor, weight, ref_length, ref_area, "
+       "isa_offset, geometric_altitude)"},
       {"mach,altitude\n0.5,1000\n0.7\n", "cases.csv:3: 1 cell where the header has 2: \"0.7\""},
       {"mach,altitude\n0.5,1000,3\n", "cases.csv:2: 3 cells where the header has 2: \"0.5,1000,3\""},
       {"mach\taltitude\n0.5,1000\n", "cases.csv:2: 1 cell where the header has 2"},
@@ -115,10 +113,15 @@ TEST(CaseReader, EveryRefusalNamesTheLineTheColumnAndTheText) {
       {"mach,altitude\n\n0.5,1e400\n", "cases.csv:3: column altitude: out of range: \"1e400\""},
       {"mach,altitude\r\n0.5,1\r\nnan,1\r\n", "cases.csv:3: column mach: not a finite number: \"nan\""},
       {"weight\n-inf\n", "cases.csv:2: column weight: not a finite number: \"-inf\""},
-      {"weight\n\"50\"\n", "cases.csv:2: column weight: not a number: \"\"50\"\""},
+      {"weight\n\"5\"\"0\"\n", "cases.csv:2: column weight: not a number: \"5\"0\""},
+      {"weight\n\"50\n", "cases.csv:2: a quote not closed on its line: \"\"50\""},
+      {"weight\n\"50\" t\n", "cases.csv:2: text after a closing quote: \"\"50\" t\""},
+      {"m\0a\0c\0h\0\n"s, "cases.csv:1: column 1: unknown column \"m\\x00a\\x00c\\x00h\\x00\""},
+      {"weight\n\x1b]0;owned\x07\n", "cases.csv:2: column weight: not a number: \"\\x1b]0;owned\\x07\""},
+      {"weight\n50\n" + std::string(1100000, '5'), "cases.csv:3: a line longer than 1 MiB"},
   };
   for (const auto& [text, message] : cases) {
-    EXPECT_EQ(refusal(text).substr(0, std::string(message).size()), message) << text;
+    EXPECT_EQ(refusal(text).substr(0, message.size()), message) << text;
   }
 }
 

@@ -3,7 +3,7 @@
 # reads from standard input, its exit statuses and messages, and that a failed -o leaves the old
 # file as it was with no temporary file beside it.
 set -uo pipefail
-tool=$1
+tool=$(realpath "$1")
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 failures=0
@@ -101,8 +101,22 @@ for signal in INT TERM; do
 done
 [ "$(cat "$work/dir/table.csv")" = old ] || fail "an interrupted -o changed the old file"
 [ "$(ls -A "$work/dir")" = table.csv ] || fail "an interrupted -o left: $(ls -A "$work/dir")"
+# Stopped while waiting for cases from a pipe: the same.
+{ printf 'mach\n0.5\n'; sleep 3; } | "$tool" -o "$work/dir/table.csv" - 2>"$work/err" &
+sleep 1
+kill -INT $!
+wait $!
+status=$?
+err=$(cat "$work/err")
+expect 130 "interrupted; $work/dir/table.csv is as it was" "SIGINT while reading cases"
+[ "$(cat "$work/dir/table.csv")" = old ] || fail "an interrupted read of the cases changed the old file"
 run -o "$work/missing/table.csv"
 expect 1 "cannot write $work/missing/table.csv: No such file or directory" "missing folder"
+
+# -o - is standard output, not a file named -.
+(cd "$work" && "$tool" -o - >"$work/out" 2>"$work/err")
+[ "$(cat "$work/out")" = "$header
+$defaults" ] && [ ! -e "$work/-" ] || fail "-o - did not write standard output"
 
 # A full device is a failed write, never a silent short table.
 "$tool" --mach 0:1:0.01 >/dev/full 2>"$work/err"
@@ -128,14 +142,16 @@ done <<'CASES'
 --weight inf|--weight: not a finite number: "inf"
 --ref-area 0:1:0|--ref-area: range "0:1:0": the step is zero
 --load-factor 1:2:-1|--load-factor: range "1:2:-1": the step "-1" leads away from "2"
---digits 18|--digits: an integer from 1 to 17 is needed, found "18"
---digits x|--digits: an integer from 1 to 17 is needed, found "x"
---format xml|--format: csv or tsv, found "xml"
+--digits 18|quorvan-table: --digits: Value 18 not in range 1 to 17
+--max-rows -1|--max-rows: Value -1 not in range
+--format xml|--format: xml not in {csv,tsv}
+a.csv b.csv|quorvan-table: The following argument was not expected: b.csv
 --isa-offset -300|--isa-offset: -300 K at altitude 11000 m gives a temperature of -83.35 K, at or below 0 K
 --mach 0:1:0.0001 --altitude 0:10000:1|the options give 100020001 rows, more than 100000000
 --no-such-option|--no-such-option
 missing.csv|missing.csv: cannot open: No such file or directory
-/|/: cannot read: a folder
+/|/: cannot read line 1: Is a directory
+/dev/zero|/dev/zero:1: a line longer than 1 MiB
 --mach=|--mach
 --output=|--output
 --mach 0.5 --mach 0.6|--mach

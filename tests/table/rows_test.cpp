@@ -84,60 +84,83 @@ TEST(Rows, SweepOrderIsTheTablesWithMachSlowestAndCaseRowsSlowerStill) {
   job.values[table::mach] = table::ValueList::parse("0.5,0.6", "--mach");
   job.values[table::isaOffset] = table::ValueList::parse("-10:10:10", "--isa-offset");
   job.onCommandLine[table::mach] = job.onCommandLine[table::isaOffset] = true;
-  std::istringstream in("altitude,isa_offset\n1000,99\n2000,99\n");
+  MemoryFile in("altitude,isa_offset\n1000,99\n2000,99\n");
   std::array<bool, table::inputCount> replaced{};
   replaced[table::mach] = replaced[table::isaOffset] = true;
-  table::CaseReader reader(in, "cases.csv", replaced);
-  job.cases = &reader;
-  StringSink sink;
-  table::RowWriter writer(sink, ',', 0);
-  table::Progress quiet(-1, 0);
-  const table::RunSummary summary = table::runJob(job, writer, quiet);
-  EXPECT_EQ(summary.rows, 12u);
-  EXPECT_EQ(summary.extrapolated, 0u);
-  std::istringstream lines(sink.text);
+  table::CaseReader reader(in.descriptor(), "cases.csv", replaced);
+  job.readCases(reader);
+  const Written written = tableOf(job);
+  EXPECT_EQ(written.summary.rows, 12u);
+  EXPECT_EQ(written.summary.extrapolated, 0u);
+  std::istringstream lines(written.text.substr(written.text.find('\n') + 1));
   std::string got;
   for (std::string line; std::getline(lines, line);) got += line.substr(0, line.find(",1,50")) + " ";
   EXPECT_EQ(got,
             "0.5,1000 0.5,1000 0.5,1000 0.6,1000 0.6,1000 0.6,1000 "
             "0.5,2000 0.5,2000 0.5,2000 0.6,2000 0.6,2000 0.6,2000 ");
-  EXPECT_NE(sink.text.find("0.5,1000,1,50,3.5,56,-10,"), std::string::npos);
-  EXPECT_NE(sink.text.find("0.6,2000,1,50,3.5,56,10,"), std::string::npos);
+  EXPECT_NE(written.text.find("0.5,1000,1,50,3.5,56,-10,"), std::string::npos);
+  EXPECT_NE(written.text.find("0.6,2000,1,50,3.5,56,10,"), std::string::npos);
 }
 
-TEST(Rows, ExtrapolatedAltitudesAreCountedAndSubZeroTemperaturesRefusedWithTheirPlace) {
+TEST(Rows, InputsAreWrittenExactlyWhateverTheDigitsAndMinusZeroStaysNegative) {
   table::Job job;
-  job.values[table::altitude] = table::ValueList::parse("-1,0,88000,88000.5", "--altitude");
-  StringSink sink;
-  table::RowWriter writer(sink, ',', 0);
-  table::Progress quiet(-1, 0);
-  EXPECT_EQ(table::runJob(job, writer, quiet).extrapolated, 2u);
+  job.values[table::mach] = table::ValueList::parse("0.7777", "--mach");
+  job.values[table::altitude] = table::ValueList::parse("12345", "--altitude");
+  job.values[table::isaOffset] = table::ValueList::parse("0,-0", "--isa-offset");
+  EXPECT_EQ(tableOf(job, ',', 1).text.substr(tableOf(job).text.find('\n') + 1),
+            "0.7777,12345,1,50,3.5,56,0,1e+04,1,2e+07,2e+02,3e+02,2e+02,1e-05,5e-05,0.3,2e+04,8e+03,4e+05\n"
+            "0.7777,12345,1,50,3.5,56,-0,1e+04,1,2e+07,2e+02,3e+02,2e+02,1e-05,5e-05,0.3,2e+04,8e+03,4e+05\n");
+}
 
-  job.values[table::isaOffset] = table::ValueList::parse("0,-180.65", "--isa-offset");
-  EXPECT_EQ(refusalOf([&] { table::checkSweepTemperatures(job); }),
+TEST(Rows, ExtrapolatedGeopotentialAltitudesAreCounted) {
+  const struct {
+    const char* altitudes;
+    bool geometric;
+    std::uint64_t extrapolated;
+  } cases[] = {{"-1,0,88000,88000.5", false, 2}, {"-1,0,88000,89000", true, 1}, {"-6356765", true, 1}};
+  for (const auto& c : cases) {
+    table::Job job;
+    job.values[table::altitude] = table::ValueList::parse(c.altitudes, "--altitude");
+    job.geometric = c.geometric;
+    EXPECT_EQ(tableOf(job).summary.extrapolated, c.extrapolated) << c.altitudes;
+  }
+}
+
+TEST(Rows, CasesTheAtmosphereCannotTakeAreRefusedWithTheirPlace) {
+  const auto sweep = [](const char* altitudes, const char* offsets, bool geometric) {
+    table::Job job;
+    job.values[table::altitude] = table::ValueList::parse(altitudes, "--altitude");
+    job.values[table::isaOffset] = table::ValueList::parse(offsets, "--isa-offset");
+    job.geometric = geometric;
+    return refusalOf([&] { table::checkSweep(job); });
+  };
+  EXPECT_EQ(sweep("0,88000", "0,-180.65", false),
             "--isa-offset: -180.65 K at altitude 88000 m gives a temperature of 0 K, at or below 0 K");
-  job.values[table::isaOffset] = table::ValueList::parse("-180.6", "--isa-offset");
-  EXPECT_NO_THROW(table::checkSweepTemperatures(job));
+  EXPECT_EQ(sweep("0,88000", "-180.6", false), "no error");
+  EXPECT_EQ(sweep("0,-6356766:0:1000", "0", true),
+            "--altitude: the geometric altitude -6356766 m is at or below minus the Earth's radius (-6356766 m)");
+  EXPECT_EQ(sweep("-6356765", "0", true), "no error");
 
-  std::istringstream in("altitude,isa_offset\n0,10\n80000,-200\n");
-  table::CaseReader reader(in, "hot.csv");
-  table::Job fromFile;
-  fromFile.cases = &reader;
-  EXPECT_EQ(refusalOf([&] { table::runJob(fromFile, writer, quiet); }),
+  const auto fromFile = [](const char* text, const char* offset) {
+    MemoryFile in(text);
+    std::array<bool, table::inputCount> replaced{};
+    replaced[table::isaOffset] = offset != nullptr;
+    table::CaseReader reader(in.descriptor(), "hot.csv", replaced);
+    table::Job job;
+    if (offset != nullptr) job.values[table::isaOffset] = table::ValueList::parse(offset, "--isa-offset");
+    job.onCommandLine = replaced;
+    job.readCases(reader);
+    return refusalOf([&] { tableOf(job); });
+  };
+  EXPECT_EQ(fromFile("altitude,isa_offset\n0,10\n80000,-200\n", nullptr),
             "hot.csv:3: column isa_offset: -200 K at altitude 80000 m gives a temperature of -19.349999999999994 "
             "K, at or below 0 K");
-
-  std::istringstream altitudes("altitude\n0\n80000\n");
-  std::array<bool, table::inputCount> replaced{};
-  replaced[table::isaOffset] = true;
-  table::CaseReader altitudeReader(altitudes, "high.csv", replaced);
-  table::Job offsetGiven;
-  offsetGiven.values[table::isaOffset] = table::ValueList::parse("-190", "--isa-offset");
-  offsetGiven.onCommandLine[table::isaOffset] = true;
-  offsetGiven.cases = &altitudeReader;
-  EXPECT_EQ(refusalOf([&] { table::runJob(offsetGiven, writer, quiet); }),
-            "high.csv:3: with --isa-offset: -190 K at altitude 80000 m gives a temperature of -9.349999999999994 "
+  EXPECT_EQ(fromFile("altitude\n0\n80000\n", "-190"),
+            "hot.csv:3: with --isa-offset: -190 K at altitude 80000 m gives a temperature of -9.349999999999994 "
             "K, at or below 0 K");
+  EXPECT_EQ(fromFile("geometric_altitude\n0\n-7e6\n", nullptr),
+            "hot.csv:3: column geometric_altitude: the geometric altitude -7e+06 m is at or below minus the Earth's "
+            "radius (-6356766 m)");
 }
 
 TEST(Rows, SweepSizeSaturatesInsteadOfOverflowing) {

@@ -1,19 +1,36 @@
 #pragma once
 
-#include <string>
-#include <system_error>
+#include <sys/mman.h>
+#include <unistd.h>
 
-#include "row_writer.h"
+#include <string>
+
+#include "file_replacement.h"
+#include "table_run.h"
 #include "values.h"
 
-// Collects what a RowWriter writes.
-class StringSink : public table::Sink {
+// A file in memory: a CaseReader reads it through its descriptor, a FileReplacement writes it
+// through its name /dev/fd/N.
+class MemoryFile {
  public:
-  std::error_code write(const char* data, std::size_t size) override {
-    text.append(data, size);
-    return {};
+  explicit MemoryFile(const std::string& text = "") : fd(memfd_create("table-test", MFD_CLOEXEC)) {
+    if (::write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) fd = -1;
+    ::lseek(fd, 0, SEEK_SET);
   }
-  std::string text;
+  MemoryFile(const MemoryFile&) = delete;
+  MemoryFile& operator=(const MemoryFile&) = delete;
+  ~MemoryFile() { ::close(fd); }
+
+  int descriptor() const { return fd; }
+  std::string path() const { return "/dev/fd/" + std::to_string(fd); }
+  // Everything the file holds.
+  std::string text() const {
+    std::string all(static_cast<std::size_t>(::lseek(fd, 0, SEEK_END)), '\0');
+    return ::pread(fd, all.data(), all.size(), 0) == static_cast<ssize_t>(all.size()) ? all : "read error";
+  }
+
+ private:
+  int fd;
 };
 
 // The message of the InputError a piece of work throws, or "no error".
@@ -25,4 +42,21 @@ std::string refusalOf(Work work) {
     return error.what();
   }
   return "no error";
+}
+
+// What a job writes, header first, and its summary.
+struct Written {
+  std::string text;
+  table::RunSummary summary;
+};
+inline Written tableOf(const table::Job& job, char separator = ',', int digits = 0) {
+  MemoryFile out;
+  report::FileReplacement file;
+  file.open(out.path());
+  table::RowWriter writer(file, separator, digits);
+  table::Progress quiet(-1, 0);
+  writer.header(job.geometric);
+  const table::RunSummary summary = table::runJob(job, writer, quiet);
+  file.commit();
+  return {out.text(), summary};
 }

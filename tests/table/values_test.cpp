@@ -74,6 +74,13 @@ TEST(Ranges, LongRangesAreMadeOnDemand) {
   EXPECT_EQ(list.at(100000000), 100.0);
   EXPECT_EQ(list.at(12345678), decimal("12.345678"));
   EXPECT_EQ(ValueList::parse("0:1e18:1", "--mach").size(), 1000000000000000001u);
+  // Each value of a list of several long segments, at the joins.
+  const ValueList joined = ValueList::parse("1,0:199999:1,-3,10:12:1", "--mach");
+  ASSERT_EQ(joined.size(), 200005u);
+  const std::pair<std::uint64_t, double> values[] = {{0, 1},       {1, 0},       {200000, 199999},
+                                                     {200001, -3}, {200002, 10}, {200004, 12}};
+  for (const auto& [index, value] : values) EXPECT_EQ(joined.at(index), value) << index;
+  EXPECT_EQ(joined.lowest(), -3.0);
 }
 
 TEST(Ranges, BadTextIsRefusedNamingTheOptionAndTheText) {
@@ -104,8 +111,10 @@ TEST(Ranges, BadTextIsRefusedNamingTheOptionAndTheText) {
       {"0:1e400:1", "stop: out of range"},
       {"x:1:1", "start: not a number: \"x\""},
       {"0:1:", "step: empty value"},
-      {"0:1e19:1", "too many digits to step exactly"},
-      {"0:1:1e-30", "too many digits to step exactly"},
+      {"0:1e19:1", "range \"0:1e19:1\": too many values (about 1e+19)"},
+      {"0:1e308:1", "too many values (about 1e+308)"},
+      {"0:1:1e-30", "too many values (about 1e+30)"},
+      {"0:1:0.1234567890123456789", "too many digits to step exactly"},
   };
   for (const auto& [text, message] : cases) {
     EXPECT_NE(refusal(text).find(message), std::string::npos) << text << " gave: " << refusal(text);
