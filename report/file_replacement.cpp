@@ -104,6 +104,34 @@ mode_t newFileMode() {
   return 0666 & ~mask;
 }
 
+// Gives a new file the owner of the file it replaces and returns the permission bits to give it
+// once written: the kernel clears the set-user-ID and set-group-ID bits on a change of owner and on
+// a write by anyone but root. The owner is kept where we may (root), else the group where we belong
+// to it; otherwise the file becomes ours, as any new file would, and a set-ID bit whose owner or
+// group was not kept is dropped: the file must not run as us.
+std::error_code takeOwner(int fd, const struct stat& old, mode_t& mode) {
+  struct stat now {};
+  if (::fstat(fd, &now) != 0) {
+    return lastError();
+  }
+  if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) {
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+      errno = 0;
+    }
+    if (::fstat(fd, &now) != 0) {
+      return lastError();
+    }
+  }
+  mode = old.st_mode & 07777;
+  if (now.st_uid != old.st_uid) {
+    mode &= ~static_cast<mode_t>(S_ISUID);
+  }
+  if (now.st_gid != old.st_gid) {
+    mode &= ~static_cast<mode_t>(S_ISGID);
+  }
+  return {};
+}
+
 std::error_code closeFile(int& fd) {
   const int result = ::close(fd);
   fd = -1;
@@ -179,17 +207,10 @@ std::error_code FileReplacement::open(const std::string& path, Waiting waiting) 
     return systemError(reason);
   }
   temporary = pattern;
-  if (::fchmod(fd, exists ? (old.st_mode & 07777) : newFileMode()) != 0) {
-    const std::error_code failure = lastError();
+  mode = newFileMode();
+  if (const std::error_code failure = exists ? takeOwner(fd, old, mode) : std::error_code()) {
     discard();
     return failure;
-  }
-  if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
-    // Keeps the owner where we may (root), else the group where we belong to it; otherwise the file
-    // becomes ours, as any new file would.
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
-      errno = 0;
-    }
   }
   return {};
 }
@@ -215,6 +236,13 @@ std::error_code FileReplacement::write(const char* data, std::size_t size) {
 std::error_code FileReplacement::commit() {
   if (fd < 0) {
     return systemError(EBADF);
+  }
+  // The permission bits come after the last write, which would clear set-ID bits, and before the
+  // sync, which makes them durable with the data.
+  if (!temporary.empty() && ::fchmod(fd, mode) != 0) {
+    const std::error_code failure = lastError();
+    discard();
+    return failure;
   }
   // A network file system may report a full disk or quota only at the sync or the close.
   if (regular && ::fsync(fd) != 0) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -8,8 +10,9 @@
 namespace report {
 
 // Writes a file so that its name shows either the old contents or the complete new ones, never a
-// fragment: the new contents go to a temporary file in the same folder, which is flushed, synced,
-// given the old file's permission bits and renamed over the name. A symbolic link keeps pointing
+// fragment: the new contents go to a temporary file in the same folder, which is given the old
+// file's owner where we may and its permission bits (set-ID bits only with the owner or group they
+// were for), synced and renamed over the name. A symbolic link keeps pointing
 // where it pointed; the file it points to is replaced. Where a rename would change what the name
 // means, the file is written in place instead: a name that is not a regular file (a device, a
 // pipe), a file with more than one hard link, or a writable file in a folder that does not let us
@@ -43,6 +46,7 @@ class FileReplacement {
   std::string target;     // the file being replaced, symbolic links followed
   std::string temporary;  // empty when writing in place
   bool regular = false;   // only regular files are synced
+  mode_t mode = 0;        // the permission bits the temporary file gets once written
 };
 
 // Replaces a file with a text, as FileReplacement does. Returns the system's reason on failure.

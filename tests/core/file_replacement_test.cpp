@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <grp.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <string>
 #include <system_error>
@@ -30,6 +32,42 @@ const std::string oldReport(600, 'o');
 
 std::error_code reason(int code) {
   return std::error_code(code, std::generic_category());
+}
+
+// What a test part hands back: empty for success, else the failure's message.
+std::string outcome(const std::error_code& failure) {
+  return failure ? failure.message() : std::string();
+}
+
+// Runs a part of a test in a child process, as "nobody" when asked and we are root (without root's
+// groups), and returns the text the part returns, or why the child gave none.
+std::string inChild(const passwd* user, const std::function<std::string()>& part) {
+  int ends[2];
+  if (::pipe(ends) != 0) {
+    return "no pipe";
+  }
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(ends[0]);
+    if (user != nullptr && ::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(user->pw_gid) != 0 || ::setuid(user->pw_uid) != 0)) {
+      ::_exit(2);
+    }
+    const std::string text = part();
+    ::_exit(::write(ends[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 3);
+  }
+  ::close(ends[1]);
+  std::string text;
+  char buffer[256];
+  for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;) {
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(ends[0]);
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return "the child failed with status " + std::to_string(status);
+  }
+  return text;
 }
 
 class FileReplacementTest : public testing::Test {
@@ -78,6 +116,46 @@ TEST_F(FileReplacementTest, ReplacesTheFileKeepingItsPermissionBitsAndOwner) {
   struct stat fresh {};
   ::stat((dir / "new.out").c_str(), &fresh);
   EXPECT_EQ(fresh.st_mode & 07777, 0640u);
+}
+
+// A set-ID bit stays only with the owner or group it was for. Root keeps the owner and so both
+// bits; a file that becomes nobody's keeps neither bit for an owner or group it lost.
+TEST_F(FileReplacementTest, SetIdBitsStayOnlyWithTheOwnerAndGroupTheyWereFor) {
+  const passwd* nobody = ::getpwnam("nobody");
+  if (::geteuid() != 0 || nobody == nullptr) {
+    GTEST_SKIP() << "needs root and a user \"nobody\"";
+  }
+  const uid_t user = nobody->pw_uid;
+  const gid_t group = nobody->pw_gid;
+  struct Case {
+    uid_t owner;
+    gid_t group;
+    mode_t mode;
+    bool byNobody;  // else written by root
+    mode_t kept;
+  };
+  const Case cases[] = {
+      {user, group, 06755, false, 06755}, {user, group, 02775, false, 02775}, {0, 0, 06755, false, 06755},
+      {0, 0, 02775, false, 02775},        {0, 0, 06755, true, 00755},         {0, group, 06755, true, 02755},
+  };
+  const fs::path file = dir / "ref.out";
+  ::chmod(dir.path().c_str(), 0777);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "mode 0" << std::oct << c.mode << std::dec << " owner " << c.owner << ":"
+                                    << c.group << (c.byNobody ? " written by nobody" : " written by root"));
+    std::ofstream(file, std::ios::binary) << oldReport;
+    ASSERT_EQ(::chown(file.c_str(), c.owner, c.group), 0);
+    ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
+    const auto replace = [&file] { return outcome(report::replaceFile(file.string(), "new")); };
+    EXPECT_EQ(c.byNobody ? inChild(nobody, replace) : replace(), "");
+    struct stat after {};
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_EQ(fileContents(file), "new");
+    EXPECT_EQ(after.st_mode & 07777, c.kept) << std::oct << (after.st_mode & 07777);
+    EXPECT_EQ(after.st_uid, c.byNobody ? user : c.owner);
+    EXPECT_EQ(after.st_gid, c.byNobody ? group : c.group);
+  }
+  ::chmod(dir.path().c_str(), 0700);
 }
 
 // Past the file size limit the write fails with EFBIG (SIGXFSZ ignored, as the programs do) and
