@@ -2,12 +2,12 @@
 
 #include <fcntl.h>
 #include <limits.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -19,6 +19,8 @@ namespace {
 constexpr int maxLinkHops = 40;
 // Longest part of the file's own name kept in the temporary name, which must stay within NAME_MAX.
 constexpr std::size_t maxTemporaryStem = 200;
+// Random temporary names tried before giving up with EEXIST.
+constexpr int maxTemporaryAttempts = 100;
 
 std::error_code systemError(int code) {
   return std::error_code(code, std::generic_category());
@@ -97,11 +99,25 @@ std::error_code followLinks(std::string& path, int& descriptor) {
   return systemError(ELOOP);
 }
 
-// The permission bits a new file gets: 0666 less the process's umask.
-mode_t newFileMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+// Creates a temporary file beside a path under a fresh random name, with the permission bits asked
+// for less what the umask or the folder's default ACL takes away, as for any new file. Sets name.
+int createBeside(const std::string& path, mode_t permissions, std::string& name) {
+  static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  thread_local std::mt19937_64 random{std::random_device{}()};
+  std::uniform_int_distribution<std::size_t> letter(0, sizeof letters - 2);
+  const std::string stem = folderOf(path) + "/." + nameOf(path).substr(0, maxTemporaryStem) + ".";
+  for (int attempt = 0; attempt < maxTemporaryAttempts; ++attempt) {
+    name = stem;
+    for (int i = 0; i < 8; ++i) {
+      name += letters[letter(random)];
+    }
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, permissions);
+    if (fd >= 0 || errno != EEXIST) {
+      return fd;
+    }
+  }
+  errno = EEXIST;
+  return -1;
 }
 
 // Gives a new file the owner of the file it replaces and returns the permission bits to give it
@@ -193,8 +209,10 @@ std::error_code FileReplacement::open(const std::string& path, Waiting waiting) 
     return fd < 0 ? lastError() : std::error_code();
   }
 
-  std::string pattern = folderOf(target) + "/." + nameOf(target).substr(0, maxTemporaryStem) + ".XXXXXX";
-  fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  // A new file gets what the umask and the folder allow. A replacement is private until it is
+  // whole: it takes the old file's bits only at the commit.
+  std::string name;
+  fd = createBeside(target, exists ? 0600 : 0666, name);
   if (fd < 0) {
     const int reason = errno;
     if (exists && (reason == EACCES || reason == EPERM)) {
@@ -206,11 +224,14 @@ std::error_code FileReplacement::open(const std::string& path, Waiting waiting) 
     }
     return systemError(reason);
   }
-  temporary = pattern;
-  mode = newFileMode();
-  if (const std::error_code failure = exists ? takeOwner(fd, old, mode) : std::error_code()) {
-    discard();
-    return failure;
+  temporary = name;
+  if (exists) {
+    mode_t kept = 0;
+    if (const std::error_code failure = takeOwner(fd, old, kept)) {
+      discard();
+      return failure;
+    }
+    mode = kept;
   }
   return {};
 }
@@ -239,7 +260,7 @@ std::error_code FileReplacement::commit() {
   }
   // The permission bits come after the last write, which would clear set-ID bits, and before the
   // sync, which makes them durable with the data.
-  if (!temporary.empty() && ::fchmod(fd, mode) != 0) {
+  if (mode && ::fchmod(fd, *mode) != 0) {
     const std::error_code failure = lastError();
     discard();
     return failure;
@@ -270,6 +291,7 @@ std::error_code FileReplacement::commit() {
     }
   }
   regular = false;
+  mode.reset();
   return {};
 }
 
@@ -283,6 +305,7 @@ void FileReplacement::discard() {
     temporary.clear();
   }
   regular = false;
+  mode.reset();
 }
 
 std::error_code replaceFile(const std::string& path, std::string_view text, FileReplacement::Waiting waiting) {

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -43,10 +44,10 @@ class FileReplacement {
 
  private:
   int fd = -1;
-  std::string target;     // the file being replaced, symbolic links followed
-  std::string temporary;  // empty when writing in place
-  bool regular = false;   // only regular files are synced
-  mode_t mode = 0;        // the permission bits the temporary file gets once written
+  std::string target;          // the file being replaced, symbolic links followed
+  std::string temporary;       // empty when writing in place
+  bool regular = false;        // only regular files are synced
+  std::optional<mode_t> mode;  // the old file's permission bits, given to its replacement once written
 };
 
 // Replaces a file with a text, as FileReplacement does. Returns the system's reason on failure.
