@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include "computed_defaults.h"
+#include "failing_fsync.h"
 #include "file_replacement.h"
 #include "prerequisites.h"
 #include "report.h"
@@ -221,6 +222,24 @@ TEST_F(FileReplacementTest, FailedWriteKeepsTheOldFileByteForByte) {
     ASSERT_FALSE(half.open((dir / "ref.out").string()));
     ASSERT_FALSE(half.write("partial", 7));
   }
+  EXPECT_EQ(fileContents(dir / "ref.out"), oldReport);
+  EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
+}
+
+// A sync that fails (a disk that lost the data, a quota found only then) is reported, and nothing
+// is renamed before the data is synced: the old file stays byte for byte and no temporary is left.
+TEST_F(FileReplacementTest, FailedSyncKeepsTheOldFileByteForByte) {
+  const std::string noFilter = "no seccomp filter: ";
+  const std::string result = inChild(nullptr, [this, &noFilter] {
+    if (!makeFsyncFail()) {
+      return noFilter + std::strerror(errno);
+    }
+    return outcome(report::writeReport((dir / "ref.out").string(), computedDefaults()));
+  });
+  if (result.compare(0, noFilter.size(), noFilter) == 0 && !strictTests()) {
+    GTEST_SKIP() << result;
+  }
+  EXPECT_EQ(result, reason(EIO).message());
   EXPECT_EQ(fileContents(dir / "ref.out"), oldReport);
   EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
 }
