@@ -160,7 +160,7 @@ FileReplacement::~FileReplacement() {
   discard();
 }
 
-std::error_code FileReplacement::open(const std::string& path, Waiting waiting) {
+std::error_code FileReplacement::open(const std::string& path, Waiting waiting, InPlace inPlace) {
   discard();
   if (path.empty()) {
     return systemError(ENOENT);
@@ -205,6 +205,9 @@ std::error_code FileReplacement::open(const std::string& path, Waiting waiting) 
   regular = true;
   if (exists && old.st_nlink > 1) {
     // A rename would part this name from the other links to the same file.
+    if (inPlace == InPlace::refused) {
+      return ReplacementError::severalHardLinks;
+    }
     fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
     return fd < 0 ? lastError() : std::error_code();
   }
@@ -217,6 +220,10 @@ std::error_code FileReplacement::open(const std::string& path, Waiting waiting) 
     const int reason = errno;
     if (exists && (reason == EACCES || reason == EPERM)) {
       // The folder is closed to new files but the file itself may be writable.
+      if (inPlace == InPlace::refused) {
+        const bool writable = ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
+        return writable ? make_error_code(ReplacementError::closedFolder) : systemError(reason);
+      }
       fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
       if (fd >= 0) {
         return {};
@@ -308,15 +315,41 @@ void FileReplacement::discard() {
   mode.reset();
 }
 
-std::error_code replaceFile(const std::string& path, std::string_view text, FileReplacement::Waiting waiting) {
+std::error_code replaceFile(const std::string& path, std::string_view text, FileReplacement::Waiting waiting,
+                            FileReplacement::InPlace inPlace) {
   FileReplacement file;
-  if (std::error_code failure = file.open(path, waiting)) {
+  if (std::error_code failure = file.open(path, waiting, inPlace)) {
     return failure;
   }
   if (std::error_code failure = file.write(text.data(), text.size())) {
     return failure;
   }
   return file.commit();
+}
+
+const std::error_category& replacementCategory() noexcept {
+  // The messages finish a sentence such as "cannot write NAME: ...".
+  class Category : public std::error_category {
+   public:
+    const char* name() const noexcept override { return "file replacement"; }
+    std::string message(int code) const override {
+      switch (static_cast<ReplacementError>(code)) {
+        case ReplacementError::severalHardLinks:
+          return "it has several hard links, which a new file in its place would part; write to another name, then "
+                 "copy that over it";
+        case ReplacementError::closedFolder:
+          return "its folder does not let a new file be made beside it, so it cannot be replaced whole; write to "
+                 "another folder, then copy that over it";
+      }
+      return "unknown file replacement error " + std::to_string(code);
+    }
+  };
+  static const Category category;
+  return category;
+}
+
+std::error_code make_error_code(ReplacementError error) noexcept {
+  return {static_cast<int>(error), replacementCategory()};
 }
 
 }  // namespace report

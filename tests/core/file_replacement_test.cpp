@@ -301,6 +301,54 @@ TEST_F(FileReplacementTest, FileInAClosedFolderIsWrittenInPlace) {
   EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
 }
 
+// Where only writing in place would do, a caller that refuses it gets the reason, and the old file
+// is left untouched. A closed folder needs "nobody", since root may create files anywhere.
+TEST_F(FileReplacementTest, RefusingToWriteInPlaceLeavesTheFileAsItWas) {
+  using report::ReplacementError;
+  const passwd* nobody = ::getpwnam("nobody");
+  if (::geteuid() == 0 && nobody == nullptr) {
+    GTEST_SKIP() << "running as root and there is no user \"nobody\" to drop to";
+  }
+  struct Case {
+    bool closedFolder;  // else a file with a second hard link
+    ReplacementError expected;
+    const char* message;
+  };
+  const Case cases[] = {
+      {false, ReplacementError::severalHardLinks,
+       "it has several hard links, which a new file in its place would part; write to another name, then copy that "
+       "over it"},
+      {true, ReplacementError::closedFolder,
+       "its folder does not let a new file be made beside it, so it cannot be replaced whole; write to another "
+       "folder, then copy that over it"},
+  };
+  const fs::path file = dir / "ref.out";
+  ::chmod(file.c_str(), 0666);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.closedFolder ? "closed folder" : "second hard link");
+    if (!c.closedFolder) {
+      fs::create_hard_link(file, dir / "copy.out");
+    }
+    const auto replace = [&file, &c] {
+      const std::error_code failure =
+          report::replaceFile(file.string(), "in place", report::FileReplacement::Waiting::forever,
+                              report::FileReplacement::InPlace::refused);
+      return failure == c.expected ? failure.message() : "another failure: " + outcome(failure);
+    };
+    ::chmod(dir.path().c_str(), c.closedFolder ? 0555 : 0700);
+    const std::string result = c.closedFolder ? inChild(nobody, replace) : replace();
+    ::chmod(dir.path().c_str(), 0700);
+    EXPECT_EQ(result, c.message);
+    EXPECT_EQ(fileContents(file), oldReport);
+    std::vector<std::string> left{"ref.out"};
+    if (!c.closedFolder) {
+      left.insert(left.begin(), "copy.out");
+    }
+    EXPECT_EQ(names(), left);
+    fs::remove(dir / "copy.out");
+  }
+}
+
 // A pipe without a reader is refused at once instead of blocking; with a reader it gets the text.
 TEST_F(FileReplacementTest, PipesAreWrittenWithoutBlocking) {
   const fs::path pipe = dir / "pipe.out";
@@ -332,10 +380,15 @@ TEST_F(FileReplacementTest, PipesAreWrittenWithoutBlocking) {
   char buffer[64] = {};
   EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(::read(ends[0], buffer, sizeof buffer))), "through the pipe");
   ::close(ends[0]);
+  // So is a file with a second hard link when writing in place is refused: the descriptor is ours.
   const int log = ::open((dir / "ref.out").c_str(), O_WRONLY | O_APPEND);
   EXPECT_FALSE(report::replaceFile("/dev/fd/" + std::to_string(log), "+more"));
+  fs::create_hard_link(dir / "ref.out", dir / "copy.out");
+  EXPECT_FALSE(report::replaceFile("/dev/fd/" + std::to_string(log), "+again",
+                                   report::FileReplacement::Waiting::forever,
+                                   report::FileReplacement::InPlace::refused));
   ::close(log);
-  EXPECT_EQ(fileContents(dir / "ref.out"), oldReport + "+more");
+  EXPECT_EQ(fileContents(dir / "ref.out"), oldReport + "+more+again");
 
   if (fs::exists("/dev/null")) {
     EXPECT_FALSE(report::writeReport("/dev/null", computedDefaults()));
