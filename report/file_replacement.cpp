@@ -2,12 +2,12 @@
 
 #include <fcntl.h>
 #include <limits.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -19,6 +19,8 @@ namespace {
 constexpr int maxLinkHops = 40;
 // Longest part of the file's own name kept in the temporary name, which must stay within NAME_MAX.
 constexpr std::size_t maxTemporaryStem = 200;
+// Random temporary names tried before giving up with EEXIST.
+constexpr int maxTemporaryAttempts = 100;
 
 std::error_code systemError(int code) {
   return std::error_code(code, std::generic_category());
@@ -97,11 +99,53 @@ std::error_code followLinks(std::string& path, int& descriptor) {
   return systemError(ELOOP);
 }
 
-// The permission bits a new file gets: 0666 less the process's umask.
-mode_t newFileMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+// Creates a temporary file beside a path under a fresh random name, with the permission bits asked
+// for less what the umask or the folder's default ACL takes away, as for any new file. Sets name.
+int createBeside(const std::string& path, mode_t permissions, std::string& name) {
+  static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  thread_local std::mt19937_64 random{std::random_device{}()};
+  std::uniform_int_distribution<std::size_t> letter(0, sizeof letters - 2);
+  const std::string stem = folderOf(path) + "/." + nameOf(path).substr(0, maxTemporaryStem) + ".";
+  for (int attempt = 0; attempt < maxTemporaryAttempts; ++attempt) {
+    name = stem;
+    for (int i = 0; i < 8; ++i) {
+      name += letters[letter(random)];
+    }
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, permissions);
+    if (fd >= 0 || errno != EEXIST) {
+      return fd;
+    }
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+// Gives a new file the owner of the file it replaces and returns the permission bits to give it
+// once written: the kernel clears the set-user-ID and set-group-ID bits on a change of owner and on
+// a write by anyone but root. The owner is kept where we may (root), else the group where we belong
+// to it; otherwise the file becomes ours, as any new file would, and a set-ID bit whose owner or
+// group was not kept is dropped: the file must not run as us.
+std::error_code takeOwner(int fd, const struct stat& old, mode_t& mode) {
+  struct stat now {};
+  if (::fstat(fd, &now) != 0) {
+    return lastError();
+  }
+  if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) {
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+      errno = 0;
+    }
+    if (::fstat(fd, &now) != 0) {
+      return lastError();
+    }
+  }
+  mode = old.st_mode & 07777;
+  if (now.st_uid != old.st_uid) {
+    mode &= ~static_cast<mode_t>(S_ISUID);
+  }
+  if (now.st_gid != old.st_gid) {
+    mode &= ~static_cast<mode_t>(S_ISGID);
+  }
+  return {};
 }
 
 std::error_code closeFile(int& fd) {
@@ -116,7 +160,7 @@ FileReplacement::~FileReplacement() {
   discard();
 }
 
-std::error_code FileReplacement::open(const std::string& path, Waiting waiting) {
+std::error_code FileReplacement::open(const std::string& path, Waiting waiting, InPlace inPlace) {
   discard();
   if (path.empty()) {
     return systemError(ENOENT);
@@ -161,16 +205,25 @@ std::error_code FileReplacement::open(const std::string& path, Waiting waiting) 
   regular = true;
   if (exists && old.st_nlink > 1) {
     // A rename would part this name from the other links to the same file.
+    if (inPlace == InPlace::refused) {
+      return ReplacementError::severalHardLinks;
+    }
     fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
     return fd < 0 ? lastError() : std::error_code();
   }
 
-  std::string pattern = folderOf(target) + "/." + nameOf(target).substr(0, maxTemporaryStem) + ".XXXXXX";
-  fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  // A new file gets what the umask and the folder allow. A replacement is private until it is
+  // whole: it takes the old file's bits only at the commit.
+  std::string name;
+  fd = createBeside(target, exists ? 0600 : 0666, name);
   if (fd < 0) {
     const int reason = errno;
     if (exists && (reason == EACCES || reason == EPERM)) {
       // The folder is closed to new files but the file itself may be writable.
+      if (inPlace == InPlace::refused) {
+        const bool writable = ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
+        return writable ? make_error_code(ReplacementError::closedFolder) : systemError(reason);
+      }
       fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
       if (fd >= 0) {
         return {};
@@ -178,18 +231,14 @@ std::error_code FileReplacement::open(const std::string& path, Waiting waiting) 
     }
     return systemError(reason);
   }
-  temporary = pattern;
-  if (::fchmod(fd, exists ? (old.st_mode & 07777) : newFileMode()) != 0) {
-    const std::error_code failure = lastError();
-    discard();
-    return failure;
-  }
-  if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
-    // Keeps the owner where we may (root), else the group where we belong to it; otherwise the file
-    // becomes ours, as any new file would.
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
-      errno = 0;
+  temporary = name;
+  if (exists) {
+    mode_t kept = 0;
+    if (const std::error_code failure = takeOwner(fd, old, kept)) {
+      discard();
+      return failure;
     }
+    mode = kept;
   }
   return {};
 }
@@ -215,6 +264,13 @@ std::error_code FileReplacement::write(const char* data, std::size_t size) {
 std::error_code FileReplacement::commit() {
   if (fd < 0) {
     return systemError(EBADF);
+  }
+  // The permission bits come after the last write, which would clear set-ID bits, and before the
+  // sync, which makes them durable with the data.
+  if (mode && ::fchmod(fd, *mode) != 0) {
+    const std::error_code failure = lastError();
+    discard();
+    return failure;
   }
   // A network file system may report a full disk or quota only at the sync or the close.
   if (regular && ::fsync(fd) != 0) {
@@ -242,6 +298,7 @@ std::error_code FileReplacement::commit() {
     }
   }
   regular = false;
+  mode.reset();
   return {};
 }
 
@@ -255,17 +312,44 @@ void FileReplacement::discard() {
     temporary.clear();
   }
   regular = false;
+  mode.reset();
 }
 
-std::error_code replaceFile(const std::string& path, std::string_view text, FileReplacement::Waiting waiting) {
+std::error_code replaceFile(const std::string& path, std::string_view text, FileReplacement::Waiting waiting,
+                            FileReplacement::InPlace inPlace) {
   FileReplacement file;
-  if (std::error_code failure = file.open(path, waiting)) {
+  if (std::error_code failure = file.open(path, waiting, inPlace)) {
     return failure;
   }
   if (std::error_code failure = file.write(text.data(), text.size())) {
     return failure;
   }
   return file.commit();
+}
+
+const std::error_category& replacementCategory() noexcept {
+  // The messages finish a sentence such as "cannot write NAME: ...".
+  class Category : public std::error_category {
+   public:
+    const char* name() const noexcept override { return "file replacement"; }
+    std::string message(int code) const override {
+      switch (static_cast<ReplacementError>(code)) {
+        case ReplacementError::severalHardLinks:
+          return "it has several hard links, which a new file in its place would part; write to another name, then "
+                 "copy that over it";
+        case ReplacementError::closedFolder:
+          return "its folder does not let a new file be made beside it, so it cannot be replaced whole; write to "
+                 "another folder, then copy that over it";
+      }
+      return "unknown file replacement error " + std::to_string(code);
+    }
+  };
+  static const Category category;
+  return category;
+}
+
+std::error_code make_error_code(ReplacementError error) noexcept {
+  return {static_cast<int>(error), replacementCategory()};
 }
 
 }  // namespace report

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -8,13 +11,15 @@
 namespace report {
 
 // Writes a file so that its name shows either the old contents or the complete new ones, never a
-// fragment: the new contents go to a temporary file in the same folder, which is flushed, synced,
-// given the old file's permission bits and renamed over the name. A symbolic link keeps pointing
-// where it pointed; the file it points to is replaced. Where a rename would change what the name
-// means, the file is written in place instead: a name that is not a regular file (a device, a
-// pipe), a file with more than one hard link, or a writable file in a folder that does not let us
-// create one. Non-regular files are opened without blocking, so a pipe without a reader fails at
-// once (ENXIO) instead of waiting for one.
+// fragment: the new contents go to a temporary file in the same folder, which is given the old
+// file's owner where we may and its permission bits (set-ID bits only with the owner or group they
+// were for), synced and renamed over the name. A symbolic link keeps pointing where it pointed; the
+// file it points to is replaced. A name that is not a regular file (a device, a pipe) or that stands
+// for one of our own descriptors (/dev/stdout) is written as it is. Where a rename would change
+// what the name means or cannot be made, for a file with more than one hard link or a writable file
+// in a folder that does not let us create one, the file is truncated and written in place or, if
+// the caller refuses that, not touched (ReplacementError). Non-regular files are opened without
+// blocking, so a pipe without a reader fails at once (ENXIO) instead of waiting for one.
 class FileReplacement {
  public:
   // What a write does when a pipe or device cannot take more data at the moment.
@@ -23,14 +28,22 @@ class FileReplacement {
     never,    // fails with EAGAIN (a window that must never hang on a stalled reader)
   };
 
+  // Whether a file that cannot be replaced whole may be truncated and written in place, where a
+  // failure leaves it cut short.
+  enum class InPlace {
+    allowed,  // saves where it can (a window)
+    refused,  // fails first (a tool that promises to leave its output as it was when it fails)
+  };
+
   FileReplacement() = default;
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
   // A replacement that was not committed is discarded: its temporary file is removed.
   ~FileReplacement();
 
-  // Starts replacing a file. An empty result means the contents can now be written.
-  std::error_code open(const std::string& path, Waiting waiting = Waiting::forever);
+  // Starts replacing a file. An empty result means the contents can now be written; else the
+  // system's reason, or a ReplacementError when writing in place is refused and would be needed.
+  std::error_code open(const std::string& path, Waiting waiting = Waiting::forever, InPlace inPlace = InPlace::allowed);
   // Writes all the bytes (unbuffered) or fails with the system's reason.
   std::error_code write(const char* data, std::size_t size);
   // Syncs and closes the file and puts it in place. On failure the old file is as it was.
@@ -40,13 +53,30 @@ class FileReplacement {
 
  private:
   int fd = -1;
-  std::string target;     // the file being replaced, symbolic links followed
-  std::string temporary;  // empty when writing in place
-  bool regular = false;   // only regular files are synced
+  std::string target;          // the file being replaced, symbolic links followed
+  std::string temporary;       // empty when writing in place
+  bool regular = false;        // only regular files are synced
+  std::optional<mode_t> mode;  // the old file's permission bits, given to its replacement once written
 };
 
-// Replaces a file with a text, as FileReplacement does. Returns the system's reason on failure.
+// Replaces a file with a text, as FileReplacement does. Returns the reason of a failure.
 std::error_code replaceFile(const std::string& path, std::string_view text,
-                            FileReplacement::Waiting waiting = FileReplacement::Waiting::forever);
+                            FileReplacement::Waiting waiting = FileReplacement::Waiting::forever,
+                            FileReplacement::InPlace inPlace = FileReplacement::InPlace::allowed);
+
+// Why a file was not replaced when writing it in place was refused.
+enum class ReplacementError {
+  severalHardLinks = 1,  // a new file in its place would part it from its other names
+  closedFolder,          // no new file can be made beside it, though it is writable itself
+};
+
+// The category of ReplacementError, named "file replacement".
+const std::error_category& replacementCategory() noexcept;
+std::error_code make_error_code(ReplacementError error) noexcept;
 
 }  // namespace report
+
+namespace std {
+template <>
+struct is_error_code_enum<report::ReplacementError> : true_type {};
+}  // namespace std

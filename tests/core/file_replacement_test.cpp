@@ -1,15 +1,20 @@
 #include <fcntl.h>
+#include <grp.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <string>
 #include <system_error>
@@ -18,7 +23,9 @@
 #include <gtest/gtest.h>
 
 #include "computed_defaults.h"
+#include "failing_fsync.h"
 #include "file_replacement.h"
+#include "prerequisites.h"
 #include "report.h"
 #include "test_files.h"
 
@@ -30,6 +37,58 @@ const std::string oldReport(600, 'o');
 
 std::error_code reason(int code) {
   return std::error_code(code, std::generic_category());
+}
+
+// What a test part hands back: empty for success, else the failure's message.
+std::string outcome(const std::error_code& failure) {
+  return failure ? failure.message() : std::string();
+}
+
+// Gives a folder a default ACL of the owner's, group's and others' permissions (0 to 7), which new
+// files in it take instead of the umask. Linux's own format of the attribute, with no library.
+bool setDefaultAcl(const fs::path& folder, std::uint16_t user, std::uint16_t group, std::uint16_t other) {
+  struct Entry {
+    std::uint16_t tag, permissions;
+    std::uint32_t id;
+  };
+  struct Acl {
+    std::uint32_t version;
+    Entry entries[3];
+  };
+  static_assert(sizeof(Acl) == 28, "the attribute's layout has no padding");
+  const Acl acl{2, {{0x01, user, UINT32_MAX}, {0x04, group, UINT32_MAX}, {0x20, other, UINT32_MAX}}};
+  return ::setxattr(folder.c_str(), "system.posix_acl_default", &acl, sizeof acl, 0) == 0;
+}
+
+// Runs a part of a test in a child process, as "nobody" when asked and we are root (without root's
+// groups), and returns the text the part returns, or why the child gave none.
+std::string inChild(const passwd* user, const std::function<std::string()>& part) {
+  int ends[2];
+  if (::pipe(ends) != 0) {
+    return "no pipe";
+  }
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(ends[0]);
+    if (user != nullptr && ::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(user->pw_gid) != 0 || ::setuid(user->pw_uid) != 0)) {
+      ::_exit(2);
+    }
+    const std::string text = part();
+    ::_exit(::write(ends[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 3);
+  }
+  ::close(ends[1]);
+  std::string text;
+  char buffer[256];
+  for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;) {
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(ends[0]);
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return "the child failed with status " + std::to_string(status);
+  }
+  return text;
 }
 
 class FileReplacementTest : public testing::Test {
@@ -70,14 +129,71 @@ TEST_F(FileReplacementTest, ReplacesTheFileKeepingItsPermissionBitsAndOwner) {
   EXPECT_NE(after.st_ino, before.st_ino) << "the file was rewritten in place, not replaced";
   EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
 
-  // A new file gets the usual bits: 0666 less the umask.
-  const mode_t mask = ::umask(027);
-  const std::error_code created = report::replaceFile((dir / "new.out").string(), "x");
-  ::umask(mask);
-  ASSERT_FALSE(created);
-  struct stat fresh {};
-  ::stat((dir / "new.out").c_str(), &fresh);
-  EXPECT_EQ(fresh.st_mode & 07777, 0640u);
+  // A new file gets the usual bits: 0666 less the umask, or what the folder's default ACL (here
+  // user and group read and write) allows instead of the umask.
+  struct NewFile {
+    const char* folder;
+    bool rwForGroupByAcl;
+    mode_t expected;
+  };
+  for (const NewFile& row : {NewFile{"plain", false, 0640}, NewFile{"acl", true, 0660}}) {
+    SCOPED_TRACE(row.folder);
+    fs::create_directory(dir / row.folder);
+    if (row.rwForGroupByAcl && !setDefaultAcl(dir / row.folder, 06, 06, 0)) {
+      const std::string why = std::string("no default ACL in the temporary folder: ") + std::strerror(errno);
+      if (strictTests()) {
+        FAIL() << why;
+      }
+      GTEST_SKIP() << why;
+    }
+    const mode_t mask = ::umask(027);
+    const std::error_code created = report::replaceFile((dir / row.folder / "new.out").string(), "x");
+    ::umask(mask);
+    ASSERT_FALSE(created);
+    struct stat fresh {};
+    ::stat((dir / row.folder / "new.out").c_str(), &fresh);
+    EXPECT_EQ(fresh.st_mode & 07777, row.expected) << std::oct << (fresh.st_mode & 07777);
+  }
+}
+
+// A set-ID bit stays only with the owner or group it was for. Root keeps the owner and so both
+// bits; a file that becomes nobody's keeps neither bit for an owner or group it lost.
+TEST_F(FileReplacementTest, SetIdBitsStayOnlyWithTheOwnerAndGroupTheyWereFor) {
+  const passwd* nobody = ::getpwnam("nobody");
+  if (::geteuid() != 0 || nobody == nullptr) {
+    GTEST_SKIP() << "needs root and a user \"nobody\"";
+  }
+  const uid_t user = nobody->pw_uid;
+  const gid_t group = nobody->pw_gid;
+  struct Case {
+    uid_t owner;
+    gid_t group;
+    mode_t mode;
+    bool byNobody;  // else written by root
+    mode_t kept;
+  };
+  const Case cases[] = {
+      {user, group, 06755, false, 06755}, {user, group, 02775, false, 02775}, {0, 0, 06755, false, 06755},
+      {0, 0, 02775, false, 02775},        {0, 0, 06755, true, 00755},         {0, group, 06755, true, 02755},
+  };
+  const fs::path file = dir / "ref.out";
+  ::chmod(dir.path().c_str(), 0777);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "mode 0" << std::oct << c.mode << std::dec << " owner " << c.owner << ":"
+                                    << c.group << (c.byNobody ? " written by nobody" : " written by root"));
+    std::ofstream(file, std::ios::binary) << oldReport;
+    ASSERT_EQ(::chown(file.c_str(), c.owner, c.group), 0);
+    ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
+    const auto replace = [&file] { return outcome(report::replaceFile(file.string(), "new")); };
+    EXPECT_EQ(c.byNobody ? inChild(nobody, replace) : replace(), "");
+    struct stat after {};
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_EQ(fileContents(file), "new");
+    EXPECT_EQ(after.st_mode & 07777, c.kept) << std::oct << (after.st_mode & 07777);
+    EXPECT_EQ(after.st_uid, c.byNobody ? user : c.owner);
+    EXPECT_EQ(after.st_gid, c.byNobody ? group : c.group);
+  }
+  ::chmod(dir.path().c_str(), 0700);
 }
 
 // Past the file size limit the write fails with EFBIG (SIGXFSZ ignored, as the programs do) and
@@ -106,6 +222,24 @@ TEST_F(FileReplacementTest, FailedWriteKeepsTheOldFileByteForByte) {
     ASSERT_FALSE(half.open((dir / "ref.out").string()));
     ASSERT_FALSE(half.write("partial", 7));
   }
+  EXPECT_EQ(fileContents(dir / "ref.out"), oldReport);
+  EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
+}
+
+// A sync that fails (a disk that lost the data, a quota found only then) is reported, and nothing
+// is renamed before the data is synced: the old file stays byte for byte and no temporary is left.
+TEST_F(FileReplacementTest, FailedSyncKeepsTheOldFileByteForByte) {
+  const std::string noFilter = "no seccomp filter: ";
+  const std::string result = inChild(nullptr, [this, &noFilter] {
+    if (!makeFsyncFail()) {
+      return noFilter + std::strerror(errno);
+    }
+    return outcome(report::writeReport((dir / "ref.out").string(), computedDefaults()));
+  });
+  if (result.compare(0, noFilter.size(), noFilter) == 0 && !strictTests()) {
+    GTEST_SKIP() << result;
+  }
+  EXPECT_EQ(result, reason(EIO).message());
   EXPECT_EQ(fileContents(dir / "ref.out"), oldReport);
   EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
 }
@@ -167,6 +301,54 @@ TEST_F(FileReplacementTest, FileInAClosedFolderIsWrittenInPlace) {
   EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
 }
 
+// Where only writing in place would do, a caller that refuses it gets the reason, and the old file
+// is left untouched. A closed folder needs "nobody", since root may create files anywhere.
+TEST_F(FileReplacementTest, RefusingToWriteInPlaceLeavesTheFileAsItWas) {
+  using report::ReplacementError;
+  const passwd* nobody = ::getpwnam("nobody");
+  if (::geteuid() == 0 && nobody == nullptr) {
+    GTEST_SKIP() << "running as root and there is no user \"nobody\" to drop to";
+  }
+  struct Case {
+    bool closedFolder;  // else a file with a second hard link
+    ReplacementError expected;
+    const char* message;
+  };
+  const Case cases[] = {
+      {false, ReplacementError::severalHardLinks,
+       "it has several hard links, which a new file in its place would part; write to another name, then copy that "
+       "over it"},
+      {true, ReplacementError::closedFolder,
+       "its folder does not let a new file be made beside it, so it cannot be replaced whole; write to another "
+       "folder, then copy that over it"},
+  };
+  const fs::path file = dir / "ref.out";
+  ::chmod(file.c_str(), 0666);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.closedFolder ? "closed folder" : "second hard link");
+    if (!c.closedFolder) {
+      fs::create_hard_link(file, dir / "copy.out");
+    }
+    const auto replace = [&file, &c] {
+      const std::error_code failure =
+          report::replaceFile(file.string(), "in place", report::FileReplacement::Waiting::forever,
+                              report::FileReplacement::InPlace::refused);
+      return failure == c.expected ? failure.message() : "another failure: " + outcome(failure);
+    };
+    ::chmod(dir.path().c_str(), c.closedFolder ? 0555 : 0700);
+    const std::string result = c.closedFolder ? inChild(nobody, replace) : replace();
+    ::chmod(dir.path().c_str(), 0700);
+    EXPECT_EQ(result, c.message);
+    EXPECT_EQ(fileContents(file), oldReport);
+    std::vector<std::string> left{"ref.out"};
+    if (!c.closedFolder) {
+      left.insert(left.begin(), "copy.out");
+    }
+    EXPECT_EQ(names(), left);
+    fs::remove(dir / "copy.out");
+  }
+}
+
 // A pipe without a reader is refused at once instead of blocking; with a reader it gets the text.
 TEST_F(FileReplacementTest, PipesAreWrittenWithoutBlocking) {
   const fs::path pipe = dir / "pipe.out";
@@ -198,10 +380,15 @@ TEST_F(FileReplacementTest, PipesAreWrittenWithoutBlocking) {
   char buffer[64] = {};
   EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(::read(ends[0], buffer, sizeof buffer))), "through the pipe");
   ::close(ends[0]);
+  // So is a file with a second hard link when writing in place is refused: the descriptor is ours.
   const int log = ::open((dir / "ref.out").c_str(), O_WRONLY | O_APPEND);
   EXPECT_FALSE(report::replaceFile("/dev/fd/" + std::to_string(log), "+more"));
+  fs::create_hard_link(dir / "ref.out", dir / "copy.out");
+  EXPECT_FALSE(report::replaceFile("/dev/fd/" + std::to_string(log), "+again",
+                                   report::FileReplacement::Waiting::forever,
+                                   report::FileReplacement::InPlace::refused));
   ::close(log);
-  EXPECT_EQ(fileContents(dir / "ref.out"), oldReport + "+more");
+  EXPECT_EQ(fileContents(dir / "ref.out"), oldReport + "+more+again");
 
   if (fs::exists("/dev/null")) {
     EXPECT_FALSE(report::writeReport("/dev/null", computedDefaults()));

@@ -95,7 +95,7 @@ TEST_F(WindowReportTest, CancelWritesNothingAndSavingAgainReplacesTheFile) {
 
 // Clicking OK in the save dialog accepts any name typed, a directory included (Enter in
 // "File Name:" would open a directory instead); every failure then shows one message box.
-TEST_F(WindowReportTest, UnwritablePlaceShowsOneErrorAndTheWindowGoesOn) {
+TEST_F(WindowReportTest, FailedSaveShowsOneErrorAndTheWindowGoesOn) {
   std::ofstream(dir / "plain") << "a regular file";
   // The reason is the system's text, in the language of the user's locale.
   const std::vector<std::pair<std::string, int>> failures = {
