@@ -40,8 +40,27 @@ struct ReferenceValueSet {
   void computeReferenceValues();
 
   // Derives every output from the inputs and the given air, which stands in for the standard
-  // atmosphere at the altitude; the one path every caller computes through.
+  // atmosphere at the altitude; the path every caller with a Mach number computes through.
   void computeReferenceValues(const AirState& air);
+
+  // The same with the flight speed given as velocity (m/s) instead; mach follows from it.
+  void computeReferenceValuesAtVelocity(const AirState& air);
+
+ private:
+  // Derives the outputs that follow from the air, velocity and the other inputs.
+  void computeFlow(const AirState& air);
 };
+
+// The reference computation asked backwards, for a target instead of the speed or the altitude.
+// Dynamic pressure (Pa) at which liftCoefficient carries loadFactor times weight (t) on refArea (m^2).
+double dynamicPressureForLift(double liftCoefficient, double loadFactor, double weight, double refArea);
+// Flight speed (m/s) that gives this dynamic pressure (Pa) in air of this density (kg/m^3).
+double velocityForDynamicPressure(double dynamicPressure, double density);
+// Flight speed (m/s) that gives this Reynolds number on refLength (m) in air of this kinematic
+// viscosity (m^2/s).
+double velocityForReynolds(double reynolds, double kinematicViscosity, double refLength);
+// Static pressure (Pa) at which a Mach number gives this dynamic pressure (Pa): q = 0.7 p M^2, the
+// ratio of specific heats 1.4 halved.
+double pressureForDynamicPressure(double dynamicPressure, double mach);
 
 }  // namespace aero

@@ -68,9 +68,12 @@ int run(const Options& options) {
     job.readCases(*cases);
   }
 
-  // Standard output is written through its descriptor; a file is replaced only once complete.
+  // Standard output is written through its descriptor; a file is replaced only once complete, and
+  // one that cannot be replaced whole is refused before anything is computed.
   report::FileReplacement out;
-  if (const std::error_code error = out.open(options.output.empty() ? "/dev/stdout" : options.output)) {
+  if (const std::error_code error =
+          out.open(options.output.empty() ? "/dev/stdout" : options.output, report::FileReplacement::Waiting::forever,
+                   report::FileReplacement::InPlace::refused)) {
     return writeFailed(options, error);
   }
   RowWriter writer(out, options.format == "tsv" ? '\t' : ',', options.digits);

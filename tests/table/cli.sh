@@ -4,6 +4,7 @@
 # file as it was with no temporary file beside it.
 set -uo pipefail
 tool=$(realpath "$1")
+failing_fsync=$2
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 failures=0
@@ -110,6 +111,18 @@ status=$?
 err=$(cat "$work/err")
 expect 130 "interrupted; $work/dir/table.csv is as it was" "SIGINT while reading cases"
 [ "$(cat "$work/dir/table.csv")" = old ] || fail "an interrupted read of the cases changed the old file"
+# A file that cannot be replaced whole (a second hard link) is refused before anything is computed,
+# and a sync that fails keeps the old file: both leave it as it was.
+ln "$work/dir/table.csv" "$work/link.csv"
+run -o "$work/dir/table.csv" "$work/bad.csv"
+expect 1 "cannot write $work/dir/table.csv: it has several hard links" "-o with a second hard link"
+rm "$work/link.csv"
+"$failing_fsync" "$tool" -o "$work/dir/table.csv" >"$work/out" 2>"$work/err"
+status=$?
+err=$(cat "$work/err")
+expect 1 "cannot write $work/dir/table.csv: Input/output error" "failed sync"
+[ "$(cat "$work/dir/table.csv")" = old ] && [ "$(ls -A "$work/dir")" = table.csv ] ||
+  fail "a refused or unsynced -o changed the old file or left: $(ls -A "$work/dir")"
 run -o "$work/missing/table.csv"
 expect 1 "cannot write $work/missing/table.csv: No such file or directory" "missing folder"
 
