@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
 #include "atmosphere.h"
 
@@ -12,6 +13,7 @@ namespace aero {
 namespace {
 
 constexpr std::size_t layerCount = atmosphereLayers.size();
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 
 // The highest altitude (m) of a layer: the largest double below the next base, the upper bound
 // for the last layer.
@@ -70,6 +72,48 @@ double altitudeOf(const InverseTable& table, double value) {
   return h;
 }
 
+// Regula falsi with the Anderson-Bjorck modification between a (falling(a) > target) and b
+// (falling(b) <= target), on the logarithms of the values where they are positive: pressure and
+// density are nearly exponential in altitude, so the first step lands close. Each step moves at
+// least one double inside the bracket, and a step that follows four without halving it is a
+// bisection, so it always ends, at two adjacent doubles at worst.
+double solveInLayer(double target, const std::function<double(double)>& falling, double a, double fa, double b,
+                    double fb) {
+  const bool logarithmic = fb > 0.0;
+  const auto distance = [&](double v) { return logarithmic ? std::log(v / target) : v - target; };
+  double da = distance(fa);
+  double db = distance(fb);
+  int lastSide = 0;
+  std::array<double, 4> widths;
+  widths.fill(std::numeric_limits<double>::infinity());
+  for (std::size_t step = 0; std::nextafter(a, b) < b; ++step) {
+    double m = a + (b - a) * (da / (da - db));
+    double& widthFourStepsAgo = widths[step % widths.size()];
+    if (std::isnan(m) || b - a > 0.5 * widthFourStepsAgo) {
+      m = a + 0.5 * (b - a);
+    } else {
+      m = std::min(std::max(m, std::nextafter(a, b)), std::nextafter(b, a));
+    }
+    widthFourStepsAgo = b - a;
+    const double fm = falling(m);
+    if (fm == target) return m;
+    const double dm = distance(fm);
+    // When the same end moves twice, the other end's weight shrinks so the next step crosses over.
+    if (fm > target) {
+      if (lastSide > 0) db *= dm < da ? 1.0 - dm / da : 0.5;
+      a = m;
+      da = dm;
+      lastSide = 1;
+    } else {
+      if (lastSide < 0) da *= dm > db ? 1.0 - dm / db : 0.5;
+      b = m;
+      db = dm;
+      lastSide = -1;
+    }
+  }
+  return b;
+}
+
 }  // namespace
 
 double pressureAltitude(double pressure) {
@@ -84,6 +128,23 @@ double densityAltitude(double density) {
 
 double geometricAltitude(double geopotentialAltitude) {
   return earthRadius * geopotentialAltitude / (earthRadius - geopotentialAltitude);
+}
+
+double lowestAltitudeWhere(double target, const std::function<double(double)>& falling) {
+  // Only the top of each layer is needed to find the first one that reaches the target (a NaN
+  // target reaches none); the layer's base value then tells a root inside it from a drop at its
+  // base.
+  for (std::size_t i = 0; i < layerCount; ++i) {
+    const double top = layerTop(i);
+    const double topValue = falling(top);
+    if (!(target >= topValue)) continue;
+    const double base = atmosphereLayers[i].baseAltitude;
+    const double baseValue = falling(base);
+    if (target > baseValue) return i > 0 ? base : notANumber;
+    if (target == baseValue) return base;
+    return solveInLayer(target, falling, base, baseValue, top, topValue);
+  }
+  return notANumber;
 }
 
 }  // namespace aero

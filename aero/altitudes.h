@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace aero {
 
 // The model's base pressures are rounded, so at some layer bases the model jumps. Where a value
@@ -19,5 +21,12 @@ double densityAltitude(double density);
 // Geometric altitude (m) of a geopotential altitude (m) below the Earth's radius:
 // Z = r0 H / (r0 - H), the inverse of geopotentialAltitude.
 double geometricAltitude(double geopotentialAltitude);
+
+// The lowest geopotential altitude (m) in 0 .. 88000 m at which falling(altitude) comes down to
+// the target: falling is a quantity of the air that falls with altitude inside each layer and may
+// jump at the bases as above. It is evaluated at the top of each layer up to the one that holds
+// the target, at that layer's base and about 4 times inside it. NaN when the target is NaN, above
+// the value at 0 m or below the value at 88000 m.
+double lowestAltitudeWhere(double target, const std::function<double(double)>& falling);
 
 }  // namespace aero
