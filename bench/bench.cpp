@@ -1,8 +1,11 @@
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 
 #include <benchmark/benchmark.h>
 
+#include "altitudes.h"
 #include "atmosphere.h"
 #include "reference_values.h"
 #include "report.h"
@@ -48,6 +51,39 @@ void standardAtmosphereSweep(benchmark::State& state) {
   }
 }
 BENCHMARK(standardAtmosphereSweep);
+
+// The standard pressures of the sweep's altitudes turned back into altitudes.
+void pressureAltitudeSweep(benchmark::State& state) {
+  std::array<double, 1024> pressures{};
+  const auto altitudes = sweepAltitudes();
+  for (std::size_t i = 0; i < pressures.size(); ++i) pressures[i] = aero::airState(altitudes[i]).pressure;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(aero::pressureAltitude(pressures[i++ % pressures.size()]));
+  }
+}
+BENCHMARK(pressureAltitudeSweep);
+
+// The altitudes of the sweep found again from the density on a day 15 K warmer than standard;
+// "evaluations" counts the density's evaluations per search.
+void lowestAltitudeWhereWarmDaySweep(benchmark::State& state) {
+  const auto density = [](double altitude) { return aero::airState(altitude, 15.0).density; };
+  std::array<double, 1024> densities{};
+  const auto altitudes = sweepAltitudes();
+  for (std::size_t i = 0; i < densities.size(); ++i) densities[i] = density(altitudes[i]);
+  std::int64_t evaluations = 0;
+  const std::function<double(double)> counted = [&](double altitude) {
+    ++evaluations;
+    return density(altitude);
+  };
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(aero::lowestAltitudeWhere(densities[i++ % densities.size()], counted));
+  }
+  state.counters["evaluations"] =
+      benchmark::Counter(static_cast<double>(evaluations), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(lowestAltitudeWhereWarmDaySweep);
 
 void computeDefaults(benchmark::State& state) {
   aero::ReferenceValueSet v;
