@@ -61,15 +61,11 @@ double impactPressure(double mach, double pressure) {
 
 double machFromImpactPressure(double impactPressure, double pressure) {
   static const double excessAtMachOne = isentropicExcess(1.0);
+  // A negative ratio ends in the square root of a negative number, NaN. A NaN or infinite one stops
+  // the iteration at its first step (the next value is NaN) and comes out as it went in.
   const double excess = impactPressure / pressure;
-  if (!(excess >= 0.0)) {
-    return notANumber;
-  }
   if (excess <= excessAtMachOne) {
     return std::sqrt(5.0 * std::expm1(std::log1p(excess) / 3.5));
-  }
-  if (std::isinf(excess)) {
-    return excess;
   }
   return machBehindShock(1.0 + excess);
 }
