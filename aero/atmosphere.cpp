@@ -10,9 +10,6 @@ namespace {
 constexpr double sutherlandFactor = 1.458e-6;    // kg/(m s K^0.5)
 constexpr double sutherlandTemperature = 110.4;  // K
 
-// Ratio of specific heats 1.4 times the gas constant 287.053, J/(kg K).
-constexpr double gammaGasConstant = 401.8742;
-
 }  // namespace
 
 std::size_t atmosphereLayerIndex(double altitude) {

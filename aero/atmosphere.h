@@ -32,6 +32,10 @@ inline constexpr double atmosphereUpperBound = 88000.0;
 // Specific gas constant of air, J/(kg K).
 inline constexpr double gasConstant = 287.053;
 
+// Ratio of specific heats 1.4 times the gas constant 287.053, J/(kg K): the model's speed of sound
+// is sqrt(gammaGasConstant T).
+inline constexpr double gammaGasConstant = 401.8742;
+
 // Gravitational acceleration the table was built with, m/s^2 (this value, not 9.80665).
 inline constexpr double gravity = 9.8065;
 

@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "airspeed.h"
 #include "altitudes.h"
 #include "atmosphere.h"
 #include "reference_values.h"
@@ -118,5 +119,31 @@ void reportTextOfDefaults(benchmark::State& state) {
   }
 }
 BENCHMARK(reportTextOfDefaults);
+
+// machFromImpactPressure over the impact pressures of 64 Mach numbers spread evenly from low to high.
+void machFromImpactPressureOver(benchmark::State& state, double lowMach, double highMach) {
+  std::array<double, 64> impactPressures{};
+  for (std::size_t i = 0; i < impactPressures.size(); ++i) {
+    const double mach = lowMach + (highMach - lowMach) * static_cast<double>(i) / (impactPressures.size() - 1);
+    impactPressures[i] = aero::impactPressure(mach, aero::seaLevelPressure);
+  }
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        aero::machFromImpactPressure(impactPressures[i++ % impactPressures.size()], aero::seaLevelPressure));
+  }
+}
+
+// The closed form, Mach 0.05 to 0.95.
+void machFromImpactPressureSubsonic(benchmark::State& state) {
+  machFromImpactPressureOver(state, 0.05, 0.95);
+}
+BENCHMARK(machFromImpactPressureSubsonic);
+
+// The Newton iteration behind the shock, Mach 1.05 to 10.
+void machFromImpactPressureSupersonic(benchmark::State& state) {
+  machFromImpactPressureOver(state, 1.05, 10.0);
+}
+BENCHMARK(machFromImpactPressureSupersonic);
 
 }  // namespace
