@@ -17,56 +17,95 @@ namespace {
 constexpr std::size_t longestLine = std::size_t{1} << 20;
 constexpr std::size_t chunk = 64 * 1024;
 
-// The input column names for a message, comma-separated.
-std::string inputList() {
-  std::string list;
-  for (std::size_t i = 0; i < inputCount; ++i) list += std::string(columnNames[i]) + ", ";
-  return list + std::string(geometricAltitudeName);
+// The column a header name stands for, with the factor of its unit and whether it names geometric
+// altitudes; column is columnCount when the name is none of the tool's.
+void parseColumnName(std::string_view text, Column& column, double& factor, bool& geometric) {
+  for (std::size_t c = 0; c < columnCount; ++c) {
+    for (const std::string_view base : {columnKinds[c].name, c == altitude ? geometricAltitudeName : ""}) {
+      if (base.empty() || text.substr(0, base.size()) != base) continue;
+      for (const Unit& unit : units) {
+        if (unit.quantity == columnKinds[c].quantity && text.substr(base.size()) == unit.suffix) {
+          column = static_cast<Column>(c);
+          factor = unit.factor;
+          geometric = base == geometricAltitudeName;
+          return;
+        }
+      }
+    }
+  }
+  column = columnCount;
 }
 
 }  // namespace
 
-CaseReader::CaseReader(int descriptor, std::string sourceName, std::array<bool, inputCount> replaced)
-    : fd(descriptor), name(std::move(sourceName)) {
+CaseReader::CaseReader(int descriptor, std::string sourceName) : fd(descriptor), name(std::move(sourceName)) {
+  position.fill(-1);
   if (!readLine()) throw InputError(name + ": no header line");
   sep = text.find('\t') != std::string::npos ? '\t' : ',';
   splitLine();
-  std::array<bool, columnCount> seen{};
-  bool anyInput = false;
-  for (std::size_t i = 0; i < cells.size(); ++i) {
-    const std::string& cell = cells[i];
-    const bool geometricName = cell == geometricAltitudeName;
-    const auto found = std::find(columnNames.begin(), columnNames.end(), cell);
-    const std::size_t column = geometricName ? altitude : static_cast<std::size_t>(found - columnNames.begin());
+  bool outputs = false;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    Cell& cell = cells.emplace_back();
+    cell.name = fields[i];
+    bool geometricName = false;
+    parseColumnName(cell.name, cell.column, cell.factor, geometricName);
     const std::string where = this->where() + ": column " + std::to_string(i + 1) + ": ";
-    if (column == columnCount) {
-      throw InputError(where + "unknown column " + quoted(cell) + " (the inputs are " + inputList() + ")");
+    if (cell.column == columnCount) {
+      throw InputError(where + "unknown column " + quoted(cell.name) +
+                       " (the names are those of the tool's columns, with a unit suffix such as _ft or _kt)");
     }
-    if (seen[column]) throw InputError(where + "repeated column " + quoted(cell));
-    seen[column] = true;
+    // Every column after geopotential_altitude is an output.
+    if (outputs || cell.column == geopotentialAltitude) {
+      outputs = true;
+      cell.column = columnCount;
+      continue;
+    }
+    if (position[cell.column] >= 0) throw InputError(where + "repeated column " + quoted(cell.name));
+    if (cell.column <= cas) {
+      if (speed != columnCount) {
+        throw InputError(where + "a second speed column " + quoted(cell.name) + " beside " + quoted(nameOf(speed)) +
+                         " (a file gives one of mach, tas, eas and cas)");
+      }
+      speed = cell.column;
+    }
+    position[cell.column] = static_cast<int>(i);
     geometricColumn = geometricColumn || geometricName;
-    const bool input = column < inputCount;
-    anyInput = anyInput || input;
-    if (input) given[column] = !replaced[column];
-    columnInput.push_back(input && given[column] ? column : inputCount);
-    header.push_back(cell);
   }
-  if (!anyInput) throw InputError(this->where() + ": no input column (the inputs are " + inputList() + ")");
 }
 
-bool CaseReader::next(Inputs& inputs) {
+void CaseReader::read(const std::array<bool, columnCount>& inputs, const std::array<bool, columnCount>& wanted,
+                      const Units& chosen) {
+  std::string names;
+  bool any = false;
+  for (std::size_t c = 0; c < columnCount; ++c) {
+    if (!inputs[c]) continue;
+    names += (names.empty() ? "" : ", ") + std::string(columnKinds[c].name);
+    any = any || has(static_cast<Column>(c));
+  }
+  if (inputs[altitude]) names += ", " + std::string(geometricAltitudeName);
+  if (!any) throw InputError(where() + ": no input column (the inputs are " + names + ")");
+  for (Cell& cell : cells) {
+    cell.read = cell.column != columnCount && wanted[cell.column];
+    if (cell.read) cell.factor /= unitOf(cell.column, chosen).factor;
+  }
+}
+
+bool CaseReader::next(Row& row) {
   if (!readLine()) return false;
   splitLine();
-  if (cells.size() != columnInput.size()) {
-    throw InputError(where() + ": " + std::to_string(cells.size()) + (cells.size() == 1 ? " cell" : " cells") +
-                     " where the header has " + std::to_string(columnInput.size()) + ": " + quoted(text));
+  if (fields.size() != cells.size()) {
+    throw InputError(where() + ": " + std::to_string(fields.size()) + (fields.size() == 1 ? " cell" : " cells") +
+                     " where the header has " + std::to_string(cells.size()) + ": " + quoted(text));
   }
   for (std::size_t i = 0; i < cells.size(); ++i) {
-    if (columnInput[i] == inputCount) continue;
-    const std::string problem = parseNumber(cells[i], inputs[columnInput[i]]);
+    if (!cells[i].read) continue;
+    double& value = row[cells[i].column];
+    const std::string problem = parseNumber(fields[i], value);
     if (!problem.empty()) {
-      throw InputError(where() + ": column " + header[i] + ": " + (cells[i].empty() ? "empty cell" : problem));
+      throw InputError(where() + ": column " + cells[i].name + ": " + (fields[i].empty() ? "empty cell" : problem));
     }
+    // A value already in the chosen unit stays exactly as written.
+    if (cells[i].factor != 1.0) value *= cells[i].factor;
   }
   return true;
 }
@@ -120,15 +159,15 @@ void CaseReader::fill() {
 }
 
 void CaseReader::splitLine() {
-  cells.clear();
+  fields.clear();
   const auto blank = [this](char c) { return c == ' ' || (c == '\t' && sep != '\t'); };
   for (std::size_t i = 0;; ++i) {
     while (i < text.size() && blank(text[i])) ++i;
-    std::string& cell = cells.emplace_back();
+    std::string& field = fields.emplace_back();
     if (i < text.size() && text[i] == '"') {
       // Quoted: up to the next lone quote; a doubled quote stands for one.
       for (++i; i < text.size() && (text[i] != '"' || (i + 1 < text.size() && text[i + 1] == '"')); ++i) {
-        cell += text[i];
+        field += text[i];
         if (text[i] == '"') ++i;
       }
       if (i == text.size()) throw InputError(where() + ": a quote not closed on its line: " + quoted(text));
@@ -140,7 +179,7 @@ void CaseReader::splitLine() {
       const std::size_t end = std::min(text.find(sep, i), text.size());
       std::size_t last = end;
       while (last > i && blank(text[last - 1])) --last;
-      cell.assign(text, i, last - i);
+      field.assign(text, i, last - i);
       i = end;
     }
     if (i >= text.size()) return;

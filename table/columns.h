@@ -8,10 +8,16 @@
 
 namespace table {
 
-// The table's columns in their order: the seven inputs (in the order of the sweep, mach slowest),
-// the geopotential altitude, then the window's outputs.
+// What a column measures, for its unit; none stays SI whatever the options.
+enum class Quantity : std::size_t { none, altitude, speed, weight, length, area };
+inline constexpr std::size_t quantityCount = 6;
+
+// Every column the tool writes, in the order --columns all writes the ones after the defaults.
 enum Column : std::size_t {
   mach,
+  tas,
+  eas,
+  cas,
   altitude,
   loadFactor,
   weight,
@@ -30,33 +36,123 @@ enum Column : std::size_t {
   pressure,
   dynamicPressure,
   referenceForce,
+  impactPressure,
+  totalPressure,
+  totalTemperature,
+  pressureRatio,
+  temperatureRatio,
+  densityRatio,
+  densityAltitude,
+  unitReynolds,
   columnCount
 };
 
-inline constexpr std::size_t inputCount = isaOffset + 1;
+struct ColumnKind {
+  std::string_view name;
+  Quantity quantity;
+};
 
-inline constexpr std::array<std::string_view, columnCount> columnNames{
-    "mach",     "altitude",    "load_factor",           "weight",           "ref_length",
-    "ref_area", "isa_offset",  "geopotential_altitude", "lift_coefficient", "reynolds",
-    "velocity", "sound_speed", "temperature",           "viscosity",        "kinematic_viscosity",
-    "density",  "pressure",    "dynamic_pressure",      "reference_force"};
+inline constexpr std::array<ColumnKind, columnCount> columnKinds{{
+    {"mach", Quantity::none},
+    {"tas", Quantity::speed},
+    {"eas", Quantity::speed},
+    {"cas", Quantity::speed},
+    {"altitude", Quantity::altitude},
+    {"load_factor", Quantity::none},
+    {"weight", Quantity::weight},
+    {"ref_length", Quantity::length},
+    {"ref_area", Quantity::area},
+    {"isa_offset", Quantity::none},
+    {"geopotential_altitude", Quantity::altitude},
+    {"lift_coefficient", Quantity::none},
+    {"reynolds", Quantity::none},
+    {"velocity", Quantity::speed},
+    {"sound_speed", Quantity::speed},
+    {"temperature", Quantity::none},
+    {"viscosity", Quantity::none},
+    {"kinematic_viscosity", Quantity::none},
+    {"density", Quantity::none},
+    {"pressure", Quantity::none},
+    {"dynamic_pressure", Quantity::none},
+    {"reference_force", Quantity::none},
+    {"impact_pressure", Quantity::none},
+    {"total_pressure", Quantity::none},
+    {"total_temperature", Quantity::none},
+    {"pressure_ratio", Quantity::none},
+    {"temperature_ratio", Quantity::none},
+    {"density_ratio", Quantity::none},
+    {"density_altitude", Quantity::altitude},
+    {"unit_reynolds", Quantity::none},
+}};
 
 // The altitude column's name when its altitudes are geometric.
 inline constexpr std::string_view geometricAltitudeName = "geometric_altitude";
 
-// A column's name in a header; geometric: the table's altitudes are geometric.
-constexpr std::string_view columnName(std::size_t column, bool geometric) {
-  return column == altitude && geometric ? geometricAltitudeName : columnNames[column];
+// The swept inputs: one speed (mach, tas, eas or cas), the altitude and the rest, in the order of
+// the sweep (the first slowest).
+inline constexpr std::size_t inputCount = 7;
+
+// A unit: its name in the options, the suffix of a column in it, and its size in the quantity's
+// first unit (m, m/s, t, m, m^2). The factors are exact by definition.
+struct Unit {
+  Quantity quantity;
+  std::string_view name;
+  std::string_view suffix;
+  double factor;
+};
+
+inline constexpr std::array<Unit, 20> units{{
+    {Quantity::none, "", "", 1.0},
+    {Quantity::altitude, "m", "", 1.0},
+    {Quantity::altitude, "ft", "_ft", 0.3048},
+    {Quantity::altitude, "km", "_km", 1000.0},
+    {Quantity::speed, "m/s", "", 1.0},
+    {Quantity::speed, "kt", "_kt", 1852.0 / 3600.0},
+    {Quantity::speed, "km/h", "_kmh", 1000.0 / 3600.0},
+    {Quantity::speed, "mph", "_mph", 0.44704},
+    {Quantity::speed, "ft/s", "_fps", 0.3048},
+    {Quantity::weight, "t", "", 1.0},
+    {Quantity::weight, "kg", "_kg", 0.001},
+    {Quantity::weight, "lb", "_lb", 0.00045359237},
+    {Quantity::length, "m", "", 1.0},
+    {Quantity::length, "mm", "_mm", 0.001},
+    {Quantity::length, "ft", "_ft", 0.3048},
+    {Quantity::length, "in", "_in", 0.0254},
+    {Quantity::area, "m2", "", 1.0},
+    {Quantity::area, "mm2", "_mm2", 1e-6},
+    {Quantity::area, "ft2", "_ft2", 0.09290304},
+    {Quantity::area, "in2", "_in2", 0.00064516},
+}};
+
+// The unit chosen for each quantity.
+using Units = std::array<Unit, quantityCount>;
+
+// The first unit of each quantity, the default.
+constexpr Units defaultUnits() {
+  Units chosen{};
+  for (std::size_t i = units.size(); i-- > 0;) chosen[static_cast<std::size_t>(units[i].quantity)] = units[i];
+  return chosen;
+}
+
+// A column's unit among the chosen ones.
+constexpr const Unit& unitOf(Column column, const Units& chosen) {
+  return chosen[static_cast<std::size_t>(columnKinds[column].quantity)];
+}
+
+// A column's name in a header: its name, geometric_altitude for geometric altitudes, and the
+// suffix of its unit.
+inline std::string headerName(Column column, bool geometric, const Units& chosen) {
+  return std::string(column == altitude && geometric ? geometricAltitudeName : columnKinds[column].name) +
+         std::string(unitOf(column, chosen).suffix);
 }
 
 // The command-line option of an input: "--load-factor".
-inline std::string optionName(std::size_t input) {
-  std::string option = "--" + std::string(columnNames[input]);
+inline std::string optionName(Column input) {
+  std::string option = "--" + std::string(columnKinds[input].name);
   std::replace(option.begin(), option.end(), '_', '-');
   return option;
 }
 
-using Inputs = std::array<double, inputCount>;
 using Row = std::array<double, columnCount>;
 
 }  // namespace table

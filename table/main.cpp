@@ -7,6 +7,8 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -21,8 +23,11 @@ using namespace table;
 // The options as typed. Input values are read as text and parsed here, so that a leading minus
 // sign and our own messages work.
 struct Options {
-  std::array<std::string, inputCount> values;
-  std::array<CLI::Option*, inputCount> given{};
+  // The speed options (--mach, --tas, --eas, --cas), then the other inputs (--altitude ...).
+  std::array<std::string, inputCount + 3> values;
+  std::array<CLI::Option*, inputCount + 3> given{};
+  std::array<std::string, quantityCount> units;
+  std::string columns;
   bool geometric = false;
   std::string cases;
   bool hasCases = false;
@@ -34,6 +39,10 @@ struct Options {
   std::uint64_t maxRows = 100000000;
 };
 
+// The inputs the options name, in their order: the four speeds, then the altitude and the rest.
+constexpr std::array<Column, inputCount + 3> optionInputs{mach,       tas,    eas,       cas,     altitude,
+                                                          loadFactor, weight, refLength, refArea, isaOffset};
+
 // Reports a failed write with the system's reason; the tool then exits with 1.
 int writeFailed(const Options& options, const std::error_code& error) {
   std::cerr << "quorvan-table: cannot write " << (options.output.empty() ? "standard output" : options.output) << ": "
@@ -44,12 +53,19 @@ int writeFailed(const Options& options, const std::error_code& error) {
 // Computes and writes the table the options ask for; returns the exit status or throws InputError.
 int run(const Options& options) {
   Job job;
-  for (std::size_t i = 0; i < inputCount; ++i) {
+  for (std::size_t i = 0; i < optionInputs.size(); ++i) {
     if (!*options.given[i]) continue;
-    job.values[i] = ValueList::parse(options.values[i], optionName(i));
-    job.onCommandLine[i] = true;
+    const std::size_t slot = i < 4 ? 0 : i - 3;
+    job.values[slot] = ValueList::parse(options.values[i], optionName(optionInputs[i]));
+    job.inputs[slot] = optionInputs[i];
   }
-  job.geometric = options.geometric;
+  job.setup.speed = job.inputs[0];
+  job.setup.geometric = options.geometric;
+  for (std::size_t q = 1; q < quantityCount; ++q) {
+    for (const Unit& unit : units) {
+      if (static_cast<std::size_t>(unit.quantity) == q && unit.name == options.units[q]) job.setup.units[q] = unit;
+    }
+  }
   const std::uint64_t rows = sweepSize(job);
   if (rows > options.maxRows) {
     throw InputError("the options give " +
@@ -64,9 +80,12 @@ int run(const Options& options) {
     const bool standardInput = options.cases == "-";
     const int fd = standardInput ? STDIN_FILENO : ::open(options.cases.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw InputError(options.cases + ": cannot open: " + std::strerror(errno));
-    cases.emplace(fd, standardInput ? "standard input" : options.cases, job.onCommandLine);
+    cases.emplace(fd, standardInput ? "standard input" : options.cases);
     job.readCases(*cases);
   }
+  const Layout layout = layoutOf(
+      job, options.columns.empty() ? defaultColumns(job.setup.speed) : parseColumns(options.columns, job.setup.speed),
+      options.format == "tsv" ? '\t' : ',', options.digits);
 
   // Standard output is written through its descriptor; a file is replaced only once complete, and
   // one that cannot be replaced whole is refused before anything is computed.
@@ -76,13 +95,13 @@ int run(const Options& options) {
                    report::FileReplacement::InPlace::refused)) {
     return writeFailed(options, error);
   }
-  RowWriter writer(out, options.format == "tsv" ? '\t' : ',', options.digits);
+  RowWriter writer(out, layout);
   // Rows going to the terminal are their own progress: a progress line would be mixed into them.
   const bool rowsOnTerminal = options.output.empty() && isatty(STDOUT_FILENO) == 1;
   Progress progress(rowsOnTerminal ? -1 : STDERR_FILENO, options.hasCases ? 0 : rows);
   RunSummary summary;
   try {
-    if (!options.noHeader) writer.header(job.geometric);
+    if (!options.noHeader) writer.header();
     summary = runJob(job, writer, progress);
   } catch (const std::system_error& error) {
     progress.finish();
@@ -108,21 +127,53 @@ int main(int argc, char** argv) {
   Options options;
   CLI::App app{
       "Computes the aerodynamic reference values of many flight conditions as a CSV table.\n"
-      "Each input takes a value, a list 0.5,0.8,0.85 or an inclusive range START:STOP:STEP.",
+      "Each input takes a value, a list 0.5,0.8,0.85 or an inclusive range START:STOP:STEP.\n"
+      "Speed, altitude, weight, length and area are in the units the unit options choose (inputs and\n"
+      "outputs alike, a column in another unit than the first named with a suffix such as _ft);\n"
+      "every other column is SI.",
       "quorvan-table"};
   app.set_version_flag("--version", projectVersion);
-  app.get_formatter()->column_width(32);
-  const std::array<const char*, inputCount> descriptions{
-      "Mach number, no unit (default 0.8)",
-      "altitude, m (default 11000)",
+  app.get_formatter()->column_width(34);
+  const std::array<const char*, inputCount + 3> descriptions{
+      "Mach number (default 0.8)",
+      "true airspeed, the speed unit",
+      "equivalent airspeed TAS sqrt(rho / rho0), the speed unit",
+      "calibrated airspeed: the pitot's impact pressure at sea level, the speed unit",
+      "altitude, the altitude unit (default 11000 m)",
       "load factor, no unit (default 1)",
-      "aircraft weight, t (metric tonnes; default 50)",
-      "reference length of the Reynolds number, m (default 3.5)",
-      "reference area, m^2 (default 56)",
+      "aircraft weight, the weight unit (default 50 t)",
+      "reference length of the Reynolds number, the length unit (default 3.5 m)",
+      "reference area, the area unit (default 56 m2)",
       "ISA temperature offset, K: temperature = standard + offset at the same pressure (default 0)"};
-  for (std::size_t i = 0; i < inputCount; ++i) {
-    options.given[i] = app.add_option(optionName(i), options.values[i], descriptions[i])->type_name("VALUES");
+  for (std::size_t i = 0; i < optionInputs.size(); ++i) {
+    options.given[i] =
+        app.add_option(optionName(optionInputs[i]), options.values[i], descriptions[i])->type_name("VALUES");
   }
+  // One speed per run.
+  for (std::size_t i = 0; i < 4; ++i) {
+    for (std::size_t j = i + 1; j < 4; ++j) options.given[i]->excludes(options.given[j]);
+  }
+  const std::array<std::pair<const char*, const char*>, quantityCount - 1> unitOptions{{
+      {"--altitude-unit", "unit of the altitudes, geopotential_altitude and density_altitude"},
+      {"--speed-unit", "unit of tas, eas, cas, velocity and sound_speed"},
+      {"--weight-unit", "unit of the weight"},
+      {"--length-unit", "unit of ref_length"},
+      {"--area-unit", "unit of ref_area"},
+  }};
+  for (std::size_t q = 1; q < quantityCount; ++q) {
+    std::vector<std::string> names;
+    for (const Unit& unit : units) {
+      if (static_cast<std::size_t>(unit.quantity) == q) names.emplace_back(unit.name);
+    }
+    options.units[q] = names.front();
+    app.add_option(unitOptions[q - 1].first, options.units[q],
+                   std::string(unitOptions[q - 1].second) + " (default " + names.front() + ")")
+        ->type_name("UNIT")
+        ->check(CLI::IsMember(names));
+  }
+  app.add_option("--columns", options.columns,
+                 "the columns to write, in this order, named without unit suffix; all for every column")
+      ->type_name("NAMES");
   app.add_flag("--geometric", options.geometric,
                "altitudes are geometric, m: converted to geopotential H = r0 Z / (r0 + Z), r0 = 6356766 m; the "
                "altitude column is then geometric_altitude");
@@ -144,8 +195,9 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(std::int64_t{1}, std::numeric_limits<std::int64_t>::max()));
   CLI::Option* cases = app.add_option("CASES", options.cases,
                                       "CSV or TSV file of cases (- for standard input) whose header names any of the "
-                                      "inputs: mach, altitude (or geometric_altitude), load_factor, weight, "
-                                      "ref_length, ref_area, isa_offset");
+                                      "inputs: one speed (mach, tas, eas or cas), altitude (or geometric_altitude), "
+                                      "load_factor, weight, ref_length, ref_area, isa_offset, each with a unit "
+                                      "suffix where it is in another unit than the first");
   try {
     app.parse(argc, argv);
     if (*output && options.output.empty()) throw CLI::ValidationError("--output", "an empty file name");

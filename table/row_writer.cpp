@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <system_error>
+#include <utility>
 
 namespace table {
 
@@ -29,15 +30,12 @@ char* formatNumber(char* out, double value, int digits) {
   return std::to_chars(out, end, value, std::chars_format::general, digits).ptr;
 }
 
-RowWriter::RowWriter(report::FileReplacement& output, char separatorChar, int significantDigits)
-    : file(output), separator(separatorChar), digits(significantDigits), buffer(bufferSize) {}
+RowWriter::RowWriter(report::FileReplacement& output, Layout shown)
+    : file(output), layout(std::move(shown)), buffer(bufferSize), cells(layout.columns.size()) {}
 
-void RowWriter::header(bool geometric) {
+void RowWriter::header() {
   std::string line;
-  for (std::size_t i = 0; i < columnCount; ++i) {
-    line += i == 0 ? "" : std::string(1, separator);
-    line += columnName(i, geometric);
-  }
+  for (const std::string& name : layout.names) line += (line.empty() ? "" : std::string(1, layout.separator)) + name;
   line += '\n';
   reserve(line.size());
   std::memcpy(buffer.data() + used, line.data(), line.size());
@@ -45,20 +43,21 @@ void RowWriter::header(bool geometric) {
 }
 
 void RowWriter::row(const Row& values) {
-  reserve(columnCount * 33);
+  reserve(cells.size() * 33);
   char* out = buffer.data() + used;
-  for (std::size_t i = 0; i < columnCount; ++i) {
+  for (std::size_t i = 0; i < cells.size(); ++i) {
     Cell& cell = cells[i];
+    const Column column = layout.columns[i];
     // Compared as bits: 0 and -0 print differently, and a NaN equals nothing.
-    if (!cell.valid || std::memcmp(&cell.value, &values[i], sizeof(double)) != 0) {
-      cell.value = values[i];
+    if (!cell.valid || std::memcmp(&cell.value, &values[column], sizeof(double)) != 0) {
+      cell.value = values[column];
       cell.valid = true;
-      const int precision = i < inputCount ? 0 : digits;
-      cell.length = static_cast<unsigned char>(formatNumber(cell.text.data(), values[i], precision) - cell.text.data());
+      const int digits = layout.exact[column] ? 0 : layout.digits;
+      cell.length = static_cast<unsigned char>(formatNumber(cell.text.data(), cell.value, digits) - cell.text.data());
     }
     std::memcpy(out, cell.text.data(), cell.length);
     out += cell.length;
-    *out++ = i + 1 < columnCount ? separator : '\n';
+    *out++ = i + 1 < cells.size() ? layout.separator : '\n';
   }
   used = static_cast<std::size_t>(out - buffer.data());
 }

@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstddef>
-#include <string_view>
+#include <string>
 #include <vector>
 
 #include "columns.h"
@@ -15,19 +15,28 @@ namespace table {
 // Always a decimal point, whatever the locale. Needs 32 chars at out; returns the end.
 char* formatNumber(char* out, double value, int digits);
 
-// Writes the table's header and rows, separated by a comma or a tab, through a buffer of its own.
-// Inputs are always written as the shortest text that reads back as the same value, so a table
-// read back gives the same cases; digits applies to the computed columns. A failed write throws
+// What a table shows: its columns in order with their header names, and how numbers are written.
+struct Layout {
+  std::vector<Column> columns;
+  std::vector<std::string> names;
+  char separator = ',';
+  // Significant digits of the computed columns; 0 for the shortest text that reads back exactly.
+  int digits = 0;
+  // The inputs, always written as the shortest text, so that a table read back gives the same cases.
+  std::array<bool, columnCount> exact{};
+};
+
+// Writes the table's header and rows through a buffer of its own. A failed write throws
 // std::system_error with the system's reason.
 class RowWriter {
  public:
-  RowWriter(report::FileReplacement& file, char separator, int digits);
+  RowWriter(report::FileReplacement& file, Layout layout);
   RowWriter(const RowWriter&) = delete;
   RowWriter& operator=(const RowWriter&) = delete;
 
-  // Writes the line of column names; geometric names the altitude column geometric_altitude.
-  void header(bool geometric);
-  // Writes one row of numbers.
+  // Writes the line of column names.
+  void header();
+  // Writes one row's columns.
   void row(const Row& values);
   // Writes what the buffer holds.
   void flush();
@@ -45,11 +54,10 @@ class RowWriter {
   void reserve(std::size_t size);
 
   report::FileReplacement& file;
-  char separator;
-  int digits;
+  Layout layout;
   std::vector<char> buffer;
   std::size_t used = 0;
-  std::array<Cell, columnCount> cells{};
+  std::vector<Cell> cells;
 };
 
 }  // namespace table

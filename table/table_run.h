@@ -3,47 +3,61 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "case_reader.h"
 #include "columns.h"
-#include "reference_values.h"
 #include "row_writer.h"
 #include "values.h"
 
 namespace table {
 
-// The inputs' values when nothing gives them: the window's first display, on a standard day.
-inline constexpr Inputs defaultInputs{aero::defaultMach,
-                                      aero::defaultAltitude,
-                                      aero::defaultLoadFactor,
-                                      aero::defaultWeight,
-                                      aero::defaultRefLength,
-                                      aero::defaultRefArea,
-                                      0.0};
+// How the rows of a run are computed.
+struct Setup {
+  Setup() { shown.fill(true); }
 
-// The table row of one case: the inputs, the geopotential altitude, then the window's outputs,
-// computed as the window computes them. geometric: the altitude is geometric and converted first.
-Row computeRow(const Inputs& inputs, bool geometric);
-
-// What to compute: the values of each input (one default value when not given) and where they
-// came from.
-struct Job {
-  std::array<ValueList, inputCount> values{ValueList(defaultInputs[0]), ValueList(defaultInputs[1]),
-                                           ValueList(defaultInputs[2]), ValueList(defaultInputs[3]),
-                                           ValueList(defaultInputs[4]), ValueList(defaultInputs[5]),
-                                           ValueList(defaultInputs[6])};
-  std::array<bool, inputCount> onCommandLine{};
+  // The speed the cases give: mach, tas, eas or cas.
+  Column speed = mach;
   bool geometric = false;
+  Units units = defaultUnits();
+  // The columns the table shows; the dearer ones are computed only then.
+  std::array<bool, columnCount> shown;
+};
+
+// Computes every column of a row from its inputs (the speed, the altitude and the rest, each in
+// its chosen unit), as the window computes them, and returns the geopotential altitude in m. The
+// inputs are left exactly as they are.
+double computeRow(Row& row, const Setup& setup);
+
+// The value an input takes when nothing gives it, in its chosen unit: the window's first display,
+// on a standard day.
+double defaultValue(Column input, const Units& chosen);
+
+// What to compute.
+struct Job {
+  Setup setup;
+  // The swept inputs in the sweep's order, the first slowest.
+  std::array<Column, inputCount> inputs{mach, altitude, loadFactor, weight, refLength, refArea, isaOffset};
+  // The values the command line gives each input; without them an input takes the case file's
+  // value or its default.
+  std::array<std::optional<ValueList>, inputCount> values;
   // The case file, or nullptr for the command-line sweep alone.
   CaseReader* cases = nullptr;
 
-  // Takes the cases of a file, whose altitudes are geometric when its column says so (unless
-  // --altitude replaces that column).
-  void readCases(CaseReader& reader) {
-    cases = &reader;
-    geometric = geometric || (reader.geometric() && !onCommandLine[altitude]);
-  }
+  // Takes the cases of a file: its speed column decides the speed when no option gives one, its
+  // geometric_altitude column makes the altitudes geometric, and options replace its columns.
+  void readCases(CaseReader& reader);
 };
+
+// The columns a table shows without --columns: the speed given, the other inputs,
+// geopotential_altitude, mach when another speed was given, then the window's outputs.
+std::vector<Column> defaultColumns(Column speed);
+// The columns --columns names, comma-separated without unit suffixes, or "all": the default ones,
+// then every other. Throws InputError, listing the names, for an unknown one.
+std::vector<Column> parseColumns(std::string_view text, Column speed);
+// The layout of a job's table showing these columns; tells the job's setup which they are.
+Layout layoutOf(Job& job, const std::vector<Column>& columns, char separator, int digits);
 
 // Number of rows of the command-line sweep (per case row with a case file); UINT64_MAX when the
 // product does not fit.

@@ -1,6 +1,6 @@
 // libFuzzer target for the parsers of the table tool: the first byte chooses the value-list parser
-// (odd) or the case reader (even; its other bits say which inputs the command line replaces), the
-// rest is the text. Any crash, sanitizer report or abort below is a finding.
+// (odd) or the case reader (even; its other bits say what the command line adds), the rest is the
+// text. Any crash, sanitizer report or abort below is a finding.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -31,19 +31,29 @@ void fuzzValues(std::string_view text) {
   }
 }
 
-// Reads a text as a case file and computes its first thousand rows.
-void fuzzCases(std::string_view text, std::uint8_t replacedBits) {
-  std::array<bool, table::inputCount> replaced{};
-  for (std::size_t i = 0; i < table::inputCount; ++i) replaced[i] = (replacedBits >> (i + 1)) & 1;
+// Reads a text as a case file and computes its first thousand rows. The bits of options say what
+// the command line adds: a speed, an altitude, geometric altitudes, other units.
+void fuzzCases(std::string_view text, std::uint8_t options) {
   const int fd = memfd_create("fuzz.csv", MFD_CLOEXEC);
   if (fd < 0 || ::write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) std::abort();
   ::lseek(fd, 0, SEEK_SET);
   try {
-    table::CaseReader reader(fd, "fuzz.csv", replaced);
-    table::Inputs inputs = table::defaultInputs;
-    for (int rows = 0; rows < 1000 && reader.next(inputs); ++rows) {
-      for (double value : inputs) requireFinite(value);
-      table::computeRow(inputs, (replacedBits & 0x80) != 0);
+    table::CaseReader reader(fd, "fuzz.csv");
+    table::Job job;
+    if (options & 0x02) job.values[0] = table::ValueList(100.0);
+    if (options & 0x04) job.values[1] = table::ValueList(-100.0);
+    job.inputs[0] = job.setup.speed = (options & 0x02) ? table::tas : table::mach;
+    job.setup.geometric = (options & 0x08) != 0;
+    if (options & 0x10) job.setup.units[static_cast<std::size_t>(table::Quantity::speed)] = table::units[5];
+    if (options & 0x20) job.setup.units[static_cast<std::size_t>(table::Quantity::altitude)] = table::units[2];
+    if (options & 0x40) job.setup.units[static_cast<std::size_t>(table::Quantity::weight)] = table::units[11];
+    job.readCases(reader);
+    table::Row row{};
+    for (int rows = 0; rows < 1000 && reader.next(row); ++rows) {
+      for (const table::Column input : job.inputs) {
+        if (reader.gives(input)) requireFinite(row[input]);
+      }
+      table::computeRow(row, job.setup);
     }
   } catch (const table::InputError&) {
   }

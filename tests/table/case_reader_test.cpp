@@ -8,20 +8,25 @@
 #include "case_reader.h"
 #include "table_run.h"
 #include "table_test_support.h"
+#include "test_files.h"
 
 namespace {
 
 using table::CaseReader;
-using table::InputError;
-using table::Inputs;
 
-// Every case of a text, the inputs the file does not give left at the defaults.
-std::vector<Inputs> casesOf(const std::string& text, std::array<bool, table::inputCount> replaced = {}) {
+// The inputs of every case of a text as the table writes them (the first seven columns), the
+// job's options applied.
+std::vector<std::string> casesOf(const std::string& text, table::Job job = {}) {
   MemoryFile in(text);
-  CaseReader reader(in.descriptor(), "cases.csv", replaced);
-  std::vector<Inputs> cases;
-  Inputs inputs = table::defaultInputs;
-  while (reader.next(inputs)) cases.push_back(inputs);
+  CaseReader reader(in.descriptor(), "cases.csv");
+  job.readCases(reader);
+  std::vector<std::string> cases = linesOf(tableOf(job).text);
+  cases.erase(cases.begin());
+  for (std::string& line : cases) {
+    std::size_t end = 0;
+    for (int i = 0; i < 7; ++i) end = line.find(',', end) + 1;
+    line.resize(end - 1);
+  }
   return cases;
 }
 
@@ -30,16 +35,14 @@ std::string refusal(const std::string& text) {
 }
 
 TEST(CaseReader, ColumnsInAnyOrderAndTheRestFromTheDefaults) {
-  const auto cases = casesOf("ref_area,isa_offset,mach\n60,15,0.5\n70,-10,0.85\n");
-  ASSERT_EQ(cases.size(), 2u);
-  EXPECT_EQ(cases[0], (Inputs{0.5, 11000, 1, 50, 3.5, 60, 15}));
-  EXPECT_EQ(cases[1], (Inputs{0.85, 11000, 1, 50, 3.5, 70, -10}));
-  const auto all = casesOf("isa_offset,ref_area,ref_length,weight,load_factor,altitude,mach\n7,6,5,4,3,2,1\n");
-  EXPECT_EQ(all.at(0), (Inputs{1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(casesOf("ref_area,isa_offset,mach\n60,15,0.5\n70,-10,0.85\n"),
+            (std::vector<std::string>{"0.5,11000,1,50,3.5,60,15", "0.85,11000,1,50,3.5,70,-10"}));
+  EXPECT_EQ(casesOf("isa_offset,ref_area,ref_length,weight,load_factor,altitude,mach\n7,6,5,4,3,2,1\n"),
+            std::vector<std::string>{"1,2,3,4,5,6,7"});
 }
 
-TEST(CaseReader, TabsCrlfBlankLinesCommentsAndSpacesAreAccepted) {
-  const std::string expected = "0.5 1000|0.7 -300|";
+TEST(CaseReader, TabsCrlfBlankLinesCommentsQuotesAndSpacesAreAccepted) {
+  const std::vector<std::string> expected{"0.5,1000,1,50,3.5,56,0", "0.7,-300,1,50,3.5,56,0"};
   const std::string texts[] = {
       "mach,altitude\n0.5,1000\n0.7,-300\n",
       "mach\taltitude\n0.5\t1000\n0.7\t-300",
@@ -48,35 +51,24 @@ TEST(CaseReader, TabsCrlfBlankLinesCommentsAndSpacesAreAccepted) {
       "\xEF\xBB\xBFmach , altitude\n 0.5 , 1000\n0.7,\t-300\t\n",
       "\xEF\xBB\xBF# exported\n\"mach\",\"altitude\"\r\n \"0.5\" ,1000\n0.7,\"-300\"\n",
   };
-  for (const std::string& text : texts) {
-    std::string got;
-    for (const Inputs& inputs : casesOf(text))
-      got += std::to_string(inputs[0]).substr(0, 3) + " " + std::to_string(static_cast<int>(inputs[1])) + "|";
-    EXPECT_EQ(got, expected) << text;
-  }
+  for (const std::string& text : texts) EXPECT_EQ(casesOf(text), expected) << text;
   EXPECT_TRUE(casesOf("mach\n").empty());
   EXPECT_TRUE(casesOf("mach,altitude\n\n# nothing\n").empty());
 }
 
 TEST(CaseReader, CommandLineInputsReplaceTheirColumnUnread) {
-  std::array<bool, table::inputCount> replaced{};
-  replaced[table::altitude] = true;
-  MemoryFile in("mach,altitude\n0.5,not read\n");
-  CaseReader reader(in.descriptor(), "cases.csv", replaced);
-  EXPECT_TRUE(reader.givenInputs()[table::mach]);
-  EXPECT_FALSE(reader.givenInputs()[table::altitude]);
-  Inputs inputs = table::defaultInputs;
-  ASSERT_TRUE(reader.next(inputs));
-  EXPECT_EQ(inputs[table::altitude], 11000.0);
+  table::Job job;
+  job.values[1] = table::ValueList::parse("-5", "--altitude");
+  EXPECT_EQ(casesOf("mach,altitude\n0.5,not read\n", job), std::vector<std::string>{"0.5,-5,1,50,3.5,56,0"});
 }
 
 TEST(CaseReader, ReadsBackTheToolsOwnTableToTheSameRows) {
   for (const char separator : {',', '\t'}) {
     table::Job job;
-    job.values[table::mach] = table::ValueList::parse("0,0.3:0.9:0.3", "--mach");
-    job.values[table::altitude] = table::ValueList::parse("-500,11000,90000", "--altitude");
-    job.values[table::isaOffset] = table::ValueList::parse("-15,20", "--isa-offset");
-    job.geometric = true;
+    job.values[0] = table::ValueList::parse("0,0.3:0.9:0.3", "--mach");
+    job.values[1] = table::ValueList::parse("-500,11000,90000", "--altitude");
+    job.values[6] = table::ValueList::parse("-15,20", "--isa-offset");
+    job.setup.geometric = true;
     const Written first = tableOf(job, separator);
     EXPECT_EQ(first.summary.rows, 24u);
 
@@ -102,8 +94,8 @@ TEST(CaseReader, EveryRefusalNamesTheLineTheColumnAndTheText) {
       {"mach,density,density\n", "cases.csv:1: column 3: repeated column \"density\""},
       {"altitude,geometric_altitude\n", "cases.csv:1: column 2: repeated column \"geometric_altitude\""},
       {"velocity,temperature\n100,250\n",
-       "cases.csv:1: no input column (the inputs are mach, altitude, load_factor, weight, ref_length, ref_area, "
-       "isa_offset, geometric_altitude)"},
+       "cases.csv:1: no input column (the inputs are mach, tas, eas, cas, altitude, load_factor, weight, ref_length, "
+       "ref_area, isa_offset, geometric_altitude)"},
       {"mach,altitude\n0.5,1000\n0.7\n", "cases.csv:3: 1 cell where the header has 2: \"0.7\""},
       {"mach,altitude\n0.5,1000,3\n", "cases.csv:2: 3 cells where the header has 2: \"0.5,1000,3\""},
       {"mach\taltitude\n0.5,1000\n", "cases.csv:2: 1 cell where the header has 2"},

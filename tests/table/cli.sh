@@ -126,6 +126,25 @@ expect 1 "cannot write $work/dir/table.csv: Input/output error" "failed sync"
 run -o "$work/missing/table.csv"
 expect 1 "cannot write $work/missing/table.csv: No such file or directory" "missing folder"
 
+# Units: a KCAS card in feet, knots and pounds names its columns so and reads back as the same table;
+# read in SI units, each value is converted once. Every speed kind reads back.
+"$tool" --cas 250,300 --speed-unit kt --altitude 10000:30000:10000 --altitude-unit ft --isa-offset 15 \
+  --weight 130000 --weight-unit lb --columns all >"$work/card.csv"
+[ "$(head -1 "$work/card.csv")" = "cas_kt,altitude_ft,load_factor,weight_lb,ref_length,ref_area,isa_offset,\
+geopotential_altitude_ft,mach,lift_coefficient,reynolds,velocity_kt,sound_speed_kt,temperature,viscosity,\
+kinematic_viscosity,density,pressure,dynamic_pressure,reference_force,tas_kt,eas_kt,impact_pressure,total_pressure,\
+total_temperature,pressure_ratio,temperature_ratio,density_ratio,density_altitude_ft,unit_reynolds" ] ||
+  fail "card header: $(head -1 "$work/card.csv")"
+"$tool" --speed-unit kt --altitude-unit ft --weight-unit lb --columns all "$work/card.csv" | cmp -s - "$work/card.csv" ||
+  fail "the card in feet and knots did not read back as itself"
+[ "$("$tool" --columns cas,altitude,weight "$work/card.csv" | sed -n 2p)" = "128.61111111111111,3048,58.9670081" ] ||
+  fail "the card read in SI: $("$tool" --columns cas,altitude,weight "$work/card.csv" | sed -n 2p)"
+for speed in mach tas eas cas; do
+  "$tool" --$speed 100:300:100 --speed-unit mph --altitude-unit km --altitude 0:12:4 --columns all >"$work/speed.csv"
+  "$tool" --speed-unit mph --altitude-unit km --columns all "$work/speed.csv" | cmp -s - "$work/speed.csv" ||
+    fail "a --$speed table did not read back as itself"
+done
+
 # -o - is standard output, not a file named -.
 (cd "$work" && "$tool" -o - >"$work/out" 2>"$work/err")
 [ "$(cat "$work/out")" = "$header
@@ -162,6 +181,9 @@ a.csv b.csv|quorvan-table: The following argument was not expected: b.csv
 --isa-offset -300|--isa-offset: -300 K at altitude 11000 m gives a temperature of -83.35 K, at or below 0 K
 --mach 0:1:0.0001 --altitude 0:10000:1|the options give 100020001 rows, more than 100000000
 --no-such-option|--no-such-option
+--mach 0.8 --cas 250|--mach excludes --cas
+--speed-unit knots|--speed-unit: knots not in {m/s,kt,km/h,mph,ft/s}
+--columns mach,speed|--columns: unknown column "speed" (the columns are all, mach, tas, eas, cas, altitude
 missing.csv|missing.csv: cannot open: No such file or directory
 /|/: cannot read line 1: Is a directory
 /dev/zero|/dev/zero:1: a line longer than 1 MiB
@@ -176,8 +198,9 @@ expect 2 "standard input:1: column 2: unknown column \"speed\"" "unknown column 
 
 run --help
 expect 0 "" "--help"
-for option in --mach --altitude --load-factor --weight --ref-length --ref-area --isa-offset --geometric --output \
-  --format --digits --no-header --max-rows "m^2" "(metric tonnes" " K:"; do
+for option in --mach --tas --eas --cas --altitude --load-factor --weight --ref-length --ref-area --isa-offset \
+  --altitude-unit --speed-unit --weight-unit --length-unit --area-unit --columns --geometric --output --format \
+  --digits --no-header --max-rows "every other column is SI" " K:"; do
   grep -qF -- "$option" <<<"$out" || fail "--help does not mention $option"
 done
 run --version

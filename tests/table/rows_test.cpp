@@ -15,7 +15,17 @@
 
 namespace {
 
-using table::Inputs;
+using Inputs = std::array<double, table::inputCount>;
+
+// The row of a case given as Mach number and the other six inputs, in SI.
+table::Row rowOf(const Inputs& inputs, bool geometric = false) {
+  table::Row row{};
+  table::Job job;
+  for (std::size_t i = 0; i < inputs.size(); ++i) row[job.inputs[i]] = inputs[i];
+  job.setup.geometric = geometric;
+  table::computeRow(row, job.setup);
+  return row;
+}
 
 TEST(AirState, IsaOffsetKeepsThePressureAndTakesEverythingElseFromTheNewTemperature) {
   // Hand-computed: rho = p / (287.053 T), mu = 1.458e-6 T^1.5 / (T + 110.4), a = sqrt(1.4 * 287.053 T).
@@ -41,11 +51,11 @@ TEST(AirState, GeometricAltitudeBecomesGeopotential) {
   EXPECT_DOUBLE_EQ(aero::geopotentialAltitude(88000.0), 86798.4047830441);
   EXPECT_DOUBLE_EQ(aero::geopotentialAltitude(-500.0), -500.03933126776);
   const Inputs inputs{0.8, 11000.0, 1, 50, 3.5, 56, 0};
-  const table::Row row = table::computeRow(inputs, true);
+  const table::Row row = rowOf(inputs, true);
   EXPECT_EQ(row[table::altitude], 11000.0);
-  EXPECT_DOUBLE_EQ(row[table::inputCount], 10980.99804546838);
+  EXPECT_DOUBLE_EQ(row[table::geopotentialAltitude], 10980.99804546838);
   // Below the tropopause in geopotential terms: warmer than 216.65 K.
-  EXPECT_DOUBLE_EQ(row[table::inputCount + 5], 288.15 - 0.0065 * 10980.99804546838);
+  EXPECT_DOUBLE_EQ(row[table::temperature], 288.15 - 0.0065 * 10980.99804546838);
 }
 
 // The window's outputs of a value set, in the table's column order.
@@ -70,24 +80,21 @@ TEST(Rows, AtAStandardDayEqualTheWindowsComputationBitForBit) {
       v.refArea = positive(random) * 3;
     }
     const Inputs inputs{v.mach, v.altitude, v.loadFactor, v.weight, v.refLength, v.refArea, 0.0};
-    const table::Row row = table::computeRow(inputs, false);
+    const table::Row row = rowOf(inputs);
     v.computeReferenceValues();
     const std::array<double, 11> expected = windowOutputs(v);
-    ASSERT_EQ(std::memcmp(row.data() + table::inputCount + 1, expected.data(), sizeof expected), 0)
+    ASSERT_EQ(std::memcmp(&row[table::liftCoefficient], expected.data(), sizeof expected), 0)
         << "mach " << v.mach << " altitude " << v.altitude;
-    ASSERT_EQ(row[table::inputCount], v.altitude);
+    ASSERT_EQ(row[table::geopotentialAltitude], v.altitude);
   }
 }
 
 TEST(Rows, SweepOrderIsTheTablesWithMachSlowestAndCaseRowsSlowerStill) {
   table::Job job;
-  job.values[table::mach] = table::ValueList::parse("0.5,0.6", "--mach");
-  job.values[table::isaOffset] = table::ValueList::parse("-10:10:10", "--isa-offset");
-  job.onCommandLine[table::mach] = job.onCommandLine[table::isaOffset] = true;
+  job.values[0] = table::ValueList::parse("0.5,0.6", "--mach");
+  job.values[6] = table::ValueList::parse("-10:10:10", "--isa-offset");
   MemoryFile in("altitude,isa_offset\n1000,99\n2000,99\n");
-  std::array<bool, table::inputCount> replaced{};
-  replaced[table::mach] = replaced[table::isaOffset] = true;
-  table::CaseReader reader(in.descriptor(), "cases.csv", replaced);
+  table::CaseReader reader(in.descriptor(), "cases.csv");
   job.readCases(reader);
   const Written written = tableOf(job);
   EXPECT_EQ(written.summary.rows, 12u);
@@ -104,9 +111,9 @@ TEST(Rows, SweepOrderIsTheTablesWithMachSlowestAndCaseRowsSlowerStill) {
 
 TEST(Rows, InputsAreWrittenExactlyWhateverTheDigitsAndMinusZeroStaysNegative) {
   table::Job job;
-  job.values[table::mach] = table::ValueList::parse("0.7777", "--mach");
-  job.values[table::altitude] = table::ValueList::parse("12345", "--altitude");
-  job.values[table::isaOffset] = table::ValueList::parse("0,-0", "--isa-offset");
+  job.values[0] = table::ValueList::parse("0.7777", "--mach");
+  job.values[1] = table::ValueList::parse("12345", "--altitude");
+  job.values[6] = table::ValueList::parse("0,-0", "--isa-offset");
   EXPECT_EQ(tableOf(job, ',', 1).text.substr(tableOf(job).text.find('\n') + 1),
             "0.7777,12345,1,50,3.5,56,0,1e+04,1,2e+07,2e+02,3e+02,2e+02,1e-05,5e-05,0.3,2e+04,8e+03,4e+05\n"
             "0.7777,12345,1,50,3.5,56,-0,1e+04,1,2e+07,2e+02,3e+02,2e+02,1e-05,5e-05,0.3,2e+04,8e+03,4e+05\n");
@@ -120,8 +127,8 @@ TEST(Rows, ExtrapolatedGeopotentialAltitudesAreCounted) {
   } cases[] = {{"-1,0,88000,88000.5", false, 2}, {"-1,0,88000,89000", true, 1}, {"-6356765", true, 1}};
   for (const auto& c : cases) {
     table::Job job;
-    job.values[table::altitude] = table::ValueList::parse(c.altitudes, "--altitude");
-    job.geometric = c.geometric;
+    job.values[1] = table::ValueList::parse(c.altitudes, "--altitude");
+    job.setup.geometric = c.geometric;
     EXPECT_EQ(tableOf(job).summary.extrapolated, c.extrapolated) << c.altitudes;
   }
 }
@@ -129,9 +136,9 @@ TEST(Rows, ExtrapolatedGeopotentialAltitudesAreCounted) {
 TEST(Rows, CasesTheAtmosphereCannotTakeAreRefusedWithTheirPlace) {
   const auto sweep = [](const char* altitudes, const char* offsets, bool geometric) {
     table::Job job;
-    job.values[table::altitude] = table::ValueList::parse(altitudes, "--altitude");
-    job.values[table::isaOffset] = table::ValueList::parse(offsets, "--isa-offset");
-    job.geometric = geometric;
+    job.values[1] = table::ValueList::parse(altitudes, "--altitude");
+    job.values[6] = table::ValueList::parse(offsets, "--isa-offset");
+    job.setup.geometric = geometric;
     return refusalOf([&] { table::checkSweep(job); });
   };
   EXPECT_EQ(sweep("0,88000", "0,-180.65", false),
@@ -143,12 +150,9 @@ TEST(Rows, CasesTheAtmosphereCannotTakeAreRefusedWithTheirPlace) {
 
   const auto fromFile = [](const char* text, const char* offset) {
     MemoryFile in(text);
-    std::array<bool, table::inputCount> replaced{};
-    replaced[table::isaOffset] = offset != nullptr;
-    table::CaseReader reader(in.descriptor(), "hot.csv", replaced);
+    table::CaseReader reader(in.descriptor(), "hot.csv");
     table::Job job;
-    if (offset != nullptr) job.values[table::isaOffset] = table::ValueList::parse(offset, "--isa-offset");
-    job.onCommandLine = replaced;
+    if (offset != nullptr) job.values[6] = table::ValueList::parse(offset, "--isa-offset");
     job.readCases(reader);
     return refusalOf([&] { tableOf(job); });
   };
@@ -166,8 +170,8 @@ TEST(Rows, CasesTheAtmosphereCannotTakeAreRefusedWithTheirPlace) {
 TEST(Rows, SweepSizeSaturatesInsteadOfOverflowing) {
   table::Job job;
   EXPECT_EQ(table::sweepSize(job), 1u);
-  job.values[table::mach] = table::ValueList::parse("0:1e18:1", "--mach");
-  job.values[table::weight] = table::ValueList::parse("0:1e18:1", "--weight");
+  job.values[0] = table::ValueList::parse("0:1e18:1", "--mach");
+  job.values[3] = table::ValueList::parse("0:1e18:1", "--weight");
   EXPECT_EQ(table::sweepSize(job), std::numeric_limits<std::uint64_t>::max());
 }
 

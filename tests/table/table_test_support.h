@@ -49,13 +49,13 @@ struct Written {
   std::string text;
   table::RunSummary summary;
 };
-inline Written tableOf(const table::Job& job, char separator = ',', int digits = 0) {
+inline Written tableOf(table::Job job, char separator = ',', int digits = 0) {
   MemoryFile out;
   report::FileReplacement file;
   file.open(out.path());
-  table::RowWriter writer(file, separator, digits);
+  table::RowWriter writer(file, table::layoutOf(job, table::defaultColumns(job.setup.speed), separator, digits));
   table::Progress quiet(-1, 0);
-  writer.header(job.geometric);
+  writer.header();
   const table::RunSummary summary = table::runJob(job, writer, quiet);
   file.commit();
   return {out.text(), summary};
