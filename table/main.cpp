@@ -23,9 +23,11 @@ using namespace table;
 // The options as typed. Input values are read as text and parsed here, so that a leading minus
 // sign and our own messages work.
 struct Options {
-  // The speed options (--mach, --tas, --eas, --cas), then the other inputs (--altitude ...).
-  std::array<std::string, inputCount + 3> values;
-  std::array<CLI::Option*, inputCount + 3> given{};
+  // The speed options (--mach, --tas, --eas, --cas), the other inputs (--altitude ...), then the
+  // targets of a solve.
+  std::array<std::string, inputCount + 8> values;
+  std::array<CLI::Option*, inputCount + 8> given{};
+  std::string solve;
   std::array<std::string, quantityCount> units;
   std::string columns;
   bool geometric = false;
@@ -39,9 +41,24 @@ struct Options {
   std::uint64_t maxRows = 100000000;
 };
 
-// The inputs the options name, in their order: the four speeds, then the altitude and the rest.
-constexpr std::array<Column, inputCount + 3> optionInputs{mach,       tas,    eas,       cas,     altitude,
-                                                          loadFactor, weight, refLength, refArea, isaOffset};
+// The inputs the options name, in their order: the four speeds, the altitude and the rest, then the
+// targets of a solve.
+constexpr std::array<Column, inputCount + 8> optionInputs{mach,
+                                                          tas,
+                                                          eas,
+                                                          cas,
+                                                          altitude,
+                                                          loadFactor,
+                                                          weight,
+                                                          refLength,
+                                                          refArea,
+                                                          isaOffset,
+                                                          liftCoefficient,
+                                                          reynolds,
+                                                          dynamicPressure,
+                                                          pressure,
+                                                          density};
+constexpr std::size_t firstTarget = inputCount + 3;
 
 // Reports a failed write with the system's reason; the tool then exits with 1.
 int writeFailed(const Options& options, const std::error_code& error) {
@@ -53,13 +70,30 @@ int writeFailed(const Options& options, const std::error_code& error) {
 // Computes and writes the table the options ask for; returns the exit status or throws InputError.
 int run(const Options& options) {
   Job job;
-  for (std::size_t i = 0; i < optionInputs.size(); ++i) {
+  for (std::size_t i = 0; i < firstTarget; ++i) {
     if (!*options.given[i]) continue;
     const std::size_t slot = i < 4 ? 0 : i - 3;
     job.values[slot] = ValueList::parse(options.values[i], optionName(optionInputs[i]));
     job.inputs[slot] = optionInputs[i];
   }
   job.setup.speed = job.inputs[0];
+  if (!options.solve.empty()) {
+    const Column unknown = options.solve == "mach" ? mach : altitude;
+    const std::string solving = "--solve " + options.solve + ": ";
+    if (job.values[unknown == mach ? 0 : 1]) {
+      throw InputError(solving + "the " + (unknown == mach ? "speed" : "altitude") +
+                       " is what is solved for; leave out " + optionName(job.inputs[unknown == mach ? 0 : 1]));
+    }
+    job.setup.unknown = unknown;
+    for (std::size_t i = firstTarget; i < optionInputs.size(); ++i) {
+      if (!*options.given[i]) continue;
+      if (unknown == mach && (optionInputs[i] == pressure || optionInputs[i] == density)) {
+        throw InputError(solving + optionName(optionInputs[i]) +
+                         " fixes the altitude, not the speed; use --solve altitude");
+      }
+      job.solveFor(unknown, optionInputs[i], ValueList::parse(options.values[i], optionName(optionInputs[i])));
+    }
+  }
   job.setup.geometric = options.geometric;
   for (std::size_t q = 1; q < quantityCount; ++q) {
     for (const Unit& unit : units) {
@@ -83,6 +117,7 @@ int run(const Options& options) {
     cases.emplace(fd, standardInput ? "standard input" : options.cases);
     job.readCases(*cases);
   }
+  job.checkSolve();
   const Layout layout = layoutOf(
       job, options.columns.empty() ? defaultColumns(job.setup.speed) : parseColumns(options.columns, job.setup.speed),
       options.format == "tsv" ? '\t' : ',', options.digits);
@@ -109,6 +144,10 @@ int run(const Options& options) {
   }
   if (stopSignal != 0) throw Interrupted();
   if (const std::error_code error = out.commit()) return writeFailed(options, error);
+  if (summary.unsolved > 0) {
+    std::cerr << "quorvan-table: note: " << summary.unsolved << " of " << summary.rows << " rows have no solution"
+              << (job.setup.unknown == altitude ? " between 0 and 88000 m" : "") << '\n';
+  }
   if (summary.extrapolated > 0) {
     std::cerr << "quorvan-table: note: " << summary.extrapolated << " of " << summary.rows
               << " rows have an altitude outside 0 to 88000 m; their atmosphere is extrapolated (the end layers "
@@ -134,7 +173,7 @@ int main(int argc, char** argv) {
       "quorvan-table"};
   app.set_version_flag("--version", projectVersion);
   app.get_formatter()->column_width(34);
-  const std::array<const char*, inputCount + 3> descriptions{
+  const std::array<const char*, inputCount + 8> descriptions{
       "Mach number (default 0.8)",
       "true airspeed, the speed unit",
       "equivalent airspeed TAS sqrt(rho / rho0), the speed unit",
@@ -144,14 +183,26 @@ int main(int argc, char** argv) {
       "aircraft weight, the weight unit (default 50 t)",
       "reference length of the Reynolds number, the length unit (default 3.5 m)",
       "reference area, the area unit (default 56 m2)",
-      "ISA temperature offset, K: temperature = standard + offset at the same pressure (default 0)"};
+      "ISA temperature offset, K: temperature = standard + offset at the same pressure (default 0)",
+      "target of --solve: lift coefficient",
+      "target of --solve: Reynolds number on the reference length",
+      "target of --solve: dynamic pressure, Pa",
+      "target of --solve altitude: static pressure, Pa",
+      "target of --solve altitude: density, kg/m3"};
   for (std::size_t i = 0; i < optionInputs.size(); ++i) {
     options.given[i] =
         app.add_option(optionName(optionInputs[i]), options.values[i], descriptions[i])->type_name("VALUES");
   }
-  // One speed per run.
-  for (std::size_t i = 0; i < 4; ++i) {
-    for (std::size_t j = i + 1; j < 4; ++j) options.given[i]->excludes(options.given[j]);
+  CLI::Option* solve =
+      app.add_option("--solve", options.solve,
+                     "find the Mach number or the altitude at which the target (the one option below it) is met")
+          ->type_name("WHAT")
+          ->check(CLI::IsMember({"mach", "altitude"}));
+  // One speed and one target per run; a target needs --solve.
+  for (std::size_t i = 0; i < optionInputs.size(); ++i) {
+    const std::size_t end = i < 4 ? 4 : i < firstTarget ? i + 1 : optionInputs.size();
+    for (std::size_t j = i + 1; j < end; ++j) options.given[i]->excludes(options.given[j]);
+    if (i >= firstTarget) options.given[i]->needs(solve);
   }
   const std::array<std::pair<const char*, const char*>, quantityCount - 1> unitOptions{{
       {"--altitude-unit", "unit of the altitudes, geopotential_altitude and density_altitude"},

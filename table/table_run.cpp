@@ -13,17 +13,75 @@
 
 namespace table {
 
+namespace {
+
+// A column's value in the first unit of its quantity.
+double si(const Row& row, Column column, const Setup& setup) {
+  return row[column] * unitOf(column, setup.units).factor;
+}
+
+// The geopotential altitude of a row, m.
+double heightOf(const Row& row, const Setup& setup) {
+  const double given = si(row, altitude, setup);
+  return setup.geometric ? aero::geopotentialAltitude(given) : given;
+}
+
+// The value of the unknown (mach, or altitude in its unit) that gives the row its target; NaN
+// where none does. inputs holds the other inputs in SI, with the speed when it is given.
+double solve(const Row& row, const Setup& setup, const aero::ReferenceValueSet& inputs) {
+  constexpr double none = std::numeric_limits<double>::quiet_NaN();
+  const double target = row[setup.target];
+  // A lift coefficient is met where the dynamic pressure that carries the weight is.
+  const double q = setup.target == liftCoefficient
+                       ? aero::dynamicPressureForLift(target, inputs.loadFactor, inputs.weight, inputs.refArea)
+                       : target;
+  const auto referenceAt = [&inputs, &row, &setup](double height) {
+    aero::ReferenceValueSet at = inputs;
+    const aero::AirState air = aero::airState(height, row[isaOffset]);
+    setup.speed == tas ? at.computeReferenceValuesAtVelocity(air) : at.computeReferenceValues(air);
+    return at;
+  };
+  if (setup.unknown == mach) {
+    const aero::ReferenceValueSet at = referenceAt(heightOf(row, setup));
+    const double u = setup.target == reynolds ? aero::velocityForReynolds(target, at.kinematicViscosity, at.refLength)
+                                              : aero::velocityForDynamicPressure(q, at.density);
+    return u / at.soundSpeed;
+  }
+  double height = none;
+  if (setup.target == pressure || (setup.speed == mach && setup.target != density && setup.target != reynolds)) {
+    // The target fixes the pressure: the model's own pressure, inverted layer by layer.
+    height =
+        aero::pressureAltitude(setup.target == pressure ? target : aero::pressureForDynamicPressure(q, inputs.mach));
+    if (!(height >= 0.0 && height <= aero::atmosphereUpperBound)) return none;
+  } else {
+    const auto field = setup.target == density    ? &aero::ReferenceValueSet::density
+                       : setup.target == reynolds ? &aero::ReferenceValueSet::reynolds
+                                                  : &aero::ReferenceValueSet::dynamicPressure;
+    height = aero::lowestAltitudeWhere(setup.target == density || setup.target == reynolds ? target : q,
+                                       [&referenceAt, field](double h) { return referenceAt(h).*field; });
+  }
+  return (setup.geometric ? aero::geometricAltitude(height) : height) / unitOf(altitude, setup.units).factor;
+}
+
+}  // namespace
+
 double computeRow(Row& row, const Setup& setup) {
-  const auto si = [&](Column c) { return row[c] * unitOf(c, setup.units).factor; };
+  const auto si = [&](Column c) { return table::si(row, c, setup); };
   const auto put = [&](Column c, double value) { row[c] = value / unitOf(c, setup.units).factor; };
-  const double given = row[setup.speed];
-  const double height = setup.geometric ? aero::geopotentialAltitude(si(altitude)) : si(altitude);
-  const aero::AirState air = aero::airState(height, row[isaOffset]);
   aero::ReferenceValueSet v;
   v.loadFactor = row[loadFactor];
   v.weight = si(weight);
   v.refLength = si(refLength);
   v.refArea = si(refArea);
+  const double target = setup.unknown == columnCount ? 0.0 : row[setup.target];
+  if (setup.unknown != columnCount) {
+    v.mach = row[mach];
+    v.velocity = si(tas);
+    row[setup.unknown] = solve(row, setup, v);
+  }
+  const double given = row[setup.speed];
+  const double height = heightOf(row, setup);
+  const aero::AirState air = aero::airState(height, row[isaOffset]);
   if (setup.speed == cas) row[impactPressure] = aero::impactPressureOfCalibratedAirspeed(si(cas));
   if (setup.speed == mach || setup.speed == cas) {
     v.mach = setup.speed == mach ? given : aero::machFromImpactPressure(row[impactPressure], air.pressure);
@@ -62,6 +120,8 @@ double computeRow(Row& row, const Setup& setup) {
   row[densityRatio] = v.density / aero::seaLevelDensity;
   if (setup.shown[densityAltitude]) put(densityAltitude, aero::densityAltitude(v.density));
   row[unitReynolds] = v.velocity / v.kinematicViscosity;
+  // A row without a solution still says what was asked.
+  if (setup.unknown != columnCount && std::isnan(row[setup.unknown])) row[setup.target] = target;
   return height;
 }
 
@@ -84,15 +144,62 @@ double defaultValue(Column input, const Units& chosen) {
   }
 }
 
+namespace {
+
+// The targets a solve for the unknown may have.
+std::vector<Column> targetsOf(Column unknown) {
+  if (unknown == mach) return {liftCoefficient, reynolds, dynamicPressure};
+  return {liftCoefficient, reynolds, dynamicPressure, pressure, density};
+}
+
+}  // namespace
+
+void Job::solveFor(Column unknown, Column target, std::optional<ValueList> targets) {
+  setup.unknown = unknown;
+  setup.target = target;
+  inputs[unknown == mach ? 0 : 1] = target;
+  values[unknown == mach ? 0 : 1] = std::move(targets);
+  if (unknown == mach) setup.speed = mach;
+}
+
 void Job::readCases(CaseReader& reader) {
   cases = &reader;
-  if (!values[0] && reader.speedColumn() != columnCount) inputs[0] = setup.speed = reader.speedColumn();
-  setup.geometric = setup.geometric || (reader.geometric() && !values[1]);
+  if (!values[0] && setup.unknown != mach && reader.speedColumn() != columnCount) {
+    inputs[0] = setup.speed = reader.speedColumn();
+  }
+  setup.geometric = setup.geometric || (reader.geometric() && !values[1] && setup.unknown != altitude);
   std::array<bool, columnCount> given{};
   std::array<bool, columnCount> wanted{};
   for (std::size_t c = mach; c <= isaOffset; ++c) given[c] = true;
+  if (setup.unknown != columnCount) {
+    // Without a target option the file's target column gives the target; a file may have one.
+    const bool targetOption = values[setup.unknown == mach ? 0 : 1].has_value();
+    for (const Column target : targetsOf(setup.unknown)) {
+      given[target] = true;
+      if (targetOption || !reader.has(target)) continue;
+      if (setup.target != columnCount) {
+        throw InputError(reader.where() + ": two targets, columns " + reader.nameOf(setup.target) + " and " +
+                         reader.nameOf(target) + " (a solve has one)");
+      }
+      solveFor(setup.unknown, target, std::nullopt);
+    }
+  }
   for (std::size_t i = 0; i < inputCount; ++i) wanted[inputs[i]] = !values[i];
   reader.read(given, wanted, setup.units);
+}
+
+void Job::checkSolve() const {
+  if (setup.unknown == columnCount) return;
+  std::string targets;
+  for (const Column target : targetsOf(setup.unknown)) targets += (targets.empty() ? "" : ", ") + optionName(target);
+  const std::string solving = "--solve " + std::string(columnKinds[setup.unknown].name) + ": ";
+  if (setup.target == columnCount) throw InputError(solving + "no target; give one of " + targets);
+  if (setup.unknown == altitude && setup.speed != mach && setup.speed != tas) {
+    throw InputError(solving + "give the speed as --mach or --tas, not as " +
+                     std::string(columnKinds[setup.speed].name) +
+                     ": with EAS the dynamic pressure and lift coefficient do not depend on the altitude at all, and "
+                     "with CAS they hardly do");
+  }
 }
 
 std::vector<Column> defaultColumns(Column speed) {
@@ -172,18 +279,29 @@ std::string origin(const Job& job, Column input) {
   return job.cases->where() + ": column " + job.cases->nameOf(input);
 }
 
-// Refuses a geometric altitude at or below minus the Earth's radius (no geopotential altitude
-// belongs to it).
-void checkGeometricAltitude(const Job& job, double value) {
-  if (job.setup.geometric && value * unitOf(altitude, job.setup.units).factor <= -aero::earthRadius) {
-    throw InputError(origin(job, altitude) + ": the geometric altitude " + valueText(value, altitude, job.setup.units) +
+// Refuses inputs that cannot be computed: a geometric altitude at or below minus the Earth's
+// radius (no geopotential altitude belongs to it), a target that is not positive, or, when
+// solving for the altitude, an offset that makes the air at or below 0 K where the search goes.
+void checkInputs(const Job& job, const Row& row) {
+  const Setup& setup = job.setup;
+  if (setup.geometric && setup.unknown != altitude && si(row, altitude, setup) <= -aero::earthRadius) {
+    throw InputError(origin(job, altitude) + ": the geometric altitude " +
+                     valueText(row[altitude], altitude, setup.units) +
                      " is at or below minus the Earth's radius (-6356766 m)");
+  }
+  if (setup.target != columnCount && !(row[setup.target] > 0.0)) {
+    throw InputError(origin(job, setup.target) + ": a target is a positive number, found " +
+                     numberText(row[setup.target]));
+  }
+  if (setup.unknown == altitude && row[isaOffset] + aero::atmosphereLayers.back().baseTemperature <= 0.0) {
+    throw InputError(origin(job, isaOffset) + ": " + numberText(row[isaOffset]) +
+                     " K gives air at or below 0 K within 0 to 88000 m, where --solve altitude searches");
   }
 }
 
 // Refuses a case whose air is at or below 0 K.
 void checkTemperature(const Job& job, const Row& row) {
-  if (row[temperature] > 0.0) return;
+  if (!(row[temperature] <= 0.0)) return;
   throw InputError(origin(job, isaOffset) + ": " + numberText(row[isaOffset]) + " K at altitude " +
                    valueText(row[altitude], altitude, job.setup.units) + " gives a temperature of " +
                    numberText(row[temperature]) + " K, at or below 0 K");
@@ -197,15 +315,16 @@ void checkSweep(const Job& job) {
         static_cast<std::size_t>(std::find(job.inputs.begin(), job.inputs.end(), input) - job.inputs.begin());
     return job.values[slot] ? *job.values[slot] : ValueList(defaultValue(input, job.setup.units));
   };
-  const ValueList altitudes = values(altitude);
-  checkGeometricAltitude(job, altitudes.lowest());
+  Row row{};
+  for (const Column input : job.inputs) row[input] = values(input).lowest();
+  checkInputs(job, row);
   // The standard temperature never falls below that of the highest layer, so only an offset at
   // least that cold needs every altitude looked at.
-  Row row{};
-  row[isaOffset] = values(isaOffset).lowest();
-  if (row[isaOffset] + aero::atmosphereLayers.back().baseTemperature > 0.0) return;
+  if (job.setup.unknown == altitude || row[isaOffset] + aero::atmosphereLayers.back().baseTemperature > 0.0) return;
+  const ValueList altitudes = values(altitude);
   Setup setup = job.setup;
   setup.speed = mach;
+  setup.unknown = setup.target = columnCount;
   setup.shown.fill(false);
   row[mach] = 0.0;
   for (std::uint64_t i = 0; i < altitudes.size(); ++i) {
@@ -258,10 +377,11 @@ RunSummary runJob(const Job& job, RowWriter& writer, Progress& progress) {
     }
     while (true) {
       for (std::size_t i = 0; i < inputCount; ++i) row[job.inputs[i]] = value[i];
-      checkGeometricAltitude(job, row[altitude]);
+      checkInputs(job, row);
       const double height = computeRow(row, job.setup);
       checkTemperature(job, row);
       if (height < 0.0 || height > aero::atmosphereUpperBound) ++summary.extrapolated;
+      if (job.setup.unknown != columnCount && std::isnan(row[job.setup.unknown])) ++summary.unsolved;
       writer.row(row);
       progress.update(++summary.rows);
       if (stopSignal != 0) throw Interrupted();

@@ -23,11 +23,16 @@ struct Setup {
   Units units = defaultUnits();
   // The columns the table shows; the dearer ones are computed only then.
   std::array<bool, columnCount> shown;
+  // When solving: the unknown input (mach or altitude) and the column whose value it must give
+  // (lift_coefficient, reynolds, dynamic_pressure, pressure or density); columnCount otherwise.
+  Column unknown = columnCount;
+  Column target = columnCount;
 };
 
 // Computes every column of a row from its inputs (the speed, the altitude and the rest, each in
 // its chosen unit), as the window computes them, and returns the geopotential altitude in m. The
-// inputs are left exactly as they are.
+// inputs are left exactly as they are. When solving, the unknown is found first (NaN where no
+// value gives the target, and then the target column keeps the target asked for).
 double computeRow(Row& row, const Setup& setup);
 
 // The value an input takes when nothing gives it, in its chosen unit: the window's first display,
@@ -45,9 +50,14 @@ struct Job {
   // The case file, or nullptr for the command-line sweep alone.
   CaseReader* cases = nullptr;
 
+  // Solves for mach or altitude: the target's values take the unknown's place in the sweep.
+  void solveFor(Column unknown, Column target, std::optional<ValueList> targets);
   // Takes the cases of a file: its speed column decides the speed when no option gives one, its
-  // geometric_altitude column makes the altitudes geometric, and options replace its columns.
+  // geometric_altitude column makes the altitudes geometric, its target column gives the target
+  // of a solve when no option does, and options replace its columns.
   void readCases(CaseReader& reader);
+  // Refuses a solve without a target, or for the altitude with a speed other than Mach or TAS.
+  void checkSolve() const;
 };
 
 // The columns a table shows without --columns: the speed given, the other inputs,
@@ -100,6 +110,8 @@ struct RunSummary {
   std::uint64_t rows = 0;
   // Rows whose geopotential altitude lies outside 0 to 88000 m: the end layers continue.
   std::uint64_t extrapolated = 0;
+  // Rows of a solve whose target no value of the unknown reaches.
+  std::uint64_t unsolved = 0;
 };
 
 // Computes every row of the job and writes it. Throws InputError for a case the atmosphere cannot

@@ -32,7 +32,8 @@ void fuzzValues(std::string_view text) {
 }
 
 // Reads a text as a case file and computes its first thousand rows. The bits of options say what
-// the command line adds: a speed, an altitude, geometric altitudes, other units.
+// the command line adds: a speed, an altitude, geometric altitudes, other units, a solve (for the
+// Mach number with an altitude, else for the altitude) whose target the file gives.
 void fuzzCases(std::string_view text, std::uint8_t options) {
   const int fd = memfd_create("fuzz.csv", MFD_CLOEXEC);
   if (fd < 0 || ::write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) std::abort();
@@ -47,7 +48,12 @@ void fuzzCases(std::string_view text, std::uint8_t options) {
     if (options & 0x10) job.setup.units[static_cast<std::size_t>(table::Quantity::speed)] = table::units[5];
     if (options & 0x20) job.setup.units[static_cast<std::size_t>(table::Quantity::altitude)] = table::units[2];
     if (options & 0x40) job.setup.units[static_cast<std::size_t>(table::Quantity::weight)] = table::units[11];
+    if (options & 0x80) {
+      job.setup.unknown = (options & 0x04) ? table::mach : table::altitude;
+      if (job.setup.unknown == table::mach) job.values[0].reset();
+    }
     job.readCases(reader);
+    job.checkSolve();
     table::Row row{};
     for (int rows = 0; rows < 1000 && reader.next(row); ++rows) {
       for (const table::Column input : job.inputs) {

@@ -145,6 +145,18 @@ for speed in mach tas eas cas; do
     fail "a --$speed table did not read back as itself"
 done
 
+# A solved table is a table of forward cases: read back without --solve, its rows with a solution come
+# out the same; the others keep the target asked for, and a note counts them.
+"$tool" --solve altitude --reynolds 1e7:5e7:1e7 --mach 0.5,0.8 --isa-offset 15 --altitude-unit ft --columns all \
+  >"$work/solved.csv" 2>"$work/err"
+grep -qF "note: 2 of 10 rows have no solution between 0 and 88000 m" "$work/err" || fail "solve note: $(cat "$work/err")"
+grep -qF '0.5,nan,1,50,3.5,56,15,nan,nan,5e+07,' "$work/solved.csv" || fail "an unsolved row lost its target: $(grep nan "$work/solved.csv")"
+"$tool" --solve mach --lift-coefficient 0.3:1.2:0.3 --altitude 0:12000:4000 --speed-unit kt >>"$work/solved.csv"
+grep -v nan "$work/solved.csv" | sed '/^mach,altitude,/,$!d' >"$work/cases.csv"
+"$tool" --speed-unit kt "$work/cases.csv" | cmp -s - "$work/cases.csv" || fail "a solved table did not read back"
+grep -v nan "$work/solved.csv" | sed '/^mach,altitude,/,$d' >"$work/cases.csv"
+"$tool" --altitude-unit ft --columns all "$work/cases.csv" | cmp -s - "$work/cases.csv" || fail "a solve for the altitude did not read back"
+
 # -o - is standard output, not a file named -.
 (cd "$work" && "$tool" -o - >"$work/out" 2>"$work/err")
 [ "$(cat "$work/out")" = "$header
@@ -183,6 +195,14 @@ a.csv b.csv|quorvan-table: The following argument was not expected: b.csv
 --no-such-option|--no-such-option
 --mach 0.8 --cas 250|--mach excludes --cas
 --speed-unit knots|--speed-unit: knots not in {m/s,kt,km/h,mph,ft/s}
+--solve mach|--solve mach: no target; give one of --lift-coefficient, --reynolds, --dynamic-pressure
+--reynolds 1e7|--reynolds requires --solve
+--solve mach --reynolds 1e7 --lift-coefficient 1|excludes
+--solve mach --cas 250 --reynolds 1e7|--solve mach: the speed is what is solved for; leave out --cas
+--solve mach --density 0.4|--solve mach: --density fixes the altitude, not the speed; use --solve altitude
+--solve altitude --altitude 0 --pressure 1e4|--solve altitude: the altitude is what is solved for; leave out --altitude
+--solve altitude --eas 200 --pressure 1e4|--solve altitude: give the speed as --mach or --tas, not as eas
+--solve altitude --reynolds 0,1e7|--reynolds: a target is a positive number, found 0
 --columns mach,speed|--columns: unknown column "speed" (the columns are all, mach, tas, eas, cas, altitude
 missing.csv|missing.csv: cannot open: No such file or directory
 /|/: cannot read line 1: Is a directory
