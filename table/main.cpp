@@ -172,6 +172,22 @@ int main(int argc, char** argv) {
       "every other column is SI.",
       "quorvan-table"};
   app.set_version_flag("--version", projectVersion);
+  app.footer(
+      "Examples:\n"
+      "  A KCAS test card on a day 15 K warmer, with TAS and Mach:\n"
+      "    quorvan-table --cas 250,300 --speed-unit kt --altitude 10000:30000:10000 --altitude-unit ft \\\n"
+      "      --isa-offset 15 --weight 60000 --weight-unit kg --columns cas,altitude,tas,mach,lift_coefficient\n"
+      "  At Mach 0.8, the altitude where the Reynolds number on 3.5 m is 20 million (11354.5 m):\n"
+      "    quorvan-table --solve altitude --mach 0.8 --reynolds 2e7 --ref-length 3.5\n"
+      "  At 11000 m and 60 t, the Mach number that gives CL = 0.5 (1.15133):\n"
+      "    quorvan-table --solve mach --altitude 11000 --weight 60 --lift-coefficient 0.5\n"
+      "  The pressure altitude of 23840 Pa (35002.5 ft), the density altitude of 0.41 kg/m3 (10053.2 m):\n"
+      "    quorvan-table --solve altitude --pressure 23840 --altitude-unit ft\n"
+      "    quorvan-table --solve altitude --density 0.41\n"
+      "Models: the 1962 U.S. Standard Atmosphere, 0 to 88000 m geopotential (the end layers continue\n"
+      "outside it, never in a solve); Sutherland's law for the viscosity; the impact pressure isentropic\n"
+      "up to Mach 1 and behind a normal shock (Rayleigh's pitot formula) above, gamma 1.4; CAS the speed\n"
+      "with the same impact pressure at sea level; EAS = TAS sqrt(rho / rho0). man quorvan-table tells more.");
   app.get_formatter()->column_width(34);
   const std::array<const char*, inputCount + 8> descriptions{
       "Mach number (default 0.8)",
