@@ -31,7 +31,12 @@ char* formatNumber(char* out, double value, int digits) {
 }
 
 RowWriter::RowWriter(report::FileReplacement& output, Layout shown)
-    : file(output), layout(std::move(shown)), buffer(bufferSize), cells(layout.columns.size()) {}
+    : file(output), layout(std::move(shown)), buffer(bufferSize), cells(layout.columns.size()) {
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    cells[i].column = layout.columns[i];
+    cells[i].digits = layout.exact[cells[i].column] ? 0 : layout.digits;
+  }
+}
 
 void RowWriter::header() {
   std::string line;
@@ -45,20 +50,19 @@ void RowWriter::header() {
 void RowWriter::row(const Row& values) {
   reserve(cells.size() * 33);
   char* out = buffer.data() + used;
-  for (std::size_t i = 0; i < cells.size(); ++i) {
-    Cell& cell = cells[i];
-    const Column column = layout.columns[i];
+  for (Cell& cell : cells) {
     // Compared as bits: 0 and -0 print differently, and a NaN equals nothing.
-    if (!cell.valid || std::memcmp(&cell.value, &values[column], sizeof(double)) != 0) {
-      cell.value = values[column];
+    if (!cell.valid || std::memcmp(&cell.value, &values[cell.column], sizeof(double)) != 0) {
+      cell.value = values[cell.column];
       cell.valid = true;
-      const int digits = layout.exact[column] ? 0 : layout.digits;
-      cell.length = static_cast<unsigned char>(formatNumber(cell.text.data(), cell.value, digits) - cell.text.data());
+      cell.length =
+          static_cast<unsigned char>(formatNumber(cell.text.data(), cell.value, cell.digits) - cell.text.data());
     }
     std::memcpy(out, cell.text.data(), cell.length);
     out += cell.length;
-    *out++ = i + 1 < cells.size() ? layout.separator : '\n';
+    *out++ = layout.separator;
   }
+  out[-1] = '\n';
   used = static_cast<std::size_t>(out - buffer.data());
 }
 

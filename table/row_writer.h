@@ -42,8 +42,11 @@ class RowWriter {
   void flush();
 
  private:
-  // Text of the value last written in a column: sweeps repeat most columns row after row.
+  // A column written, with the text of the value last written in it: sweeps repeat most columns
+  // row after row.
   struct Cell {
+    Column column = columnCount;
+    int digits = 0;
     double value = 0.0;
     bool valid = false;
     unsigned char length = 0;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "airspeed.h"
 #include "altitudes.h"
@@ -126,22 +127,16 @@ double computeRow(Row& row, const Setup& setup) {
 }
 
 double defaultValue(Column input, const Units& chosen) {
-  switch (input) {
-    case mach:
-      return aero::defaultMach;
-    case altitude:
-      return aero::defaultAltitude / unitOf(altitude, chosen).factor;
-    case loadFactor:
-      return aero::defaultLoadFactor;
-    case weight:
-      return aero::defaultWeight / unitOf(weight, chosen).factor;
-    case refLength:
-      return aero::defaultRefLength / unitOf(refLength, chosen).factor;
-    case refArea:
-      return aero::defaultRefArea / unitOf(refArea, chosen).factor;
-    default:
-      return 0.0;
+  constexpr std::array<std::pair<Column, double>, 6> defaults{{{mach, aero::defaultMach},
+                                                               {altitude, aero::defaultAltitude},
+                                                               {loadFactor, aero::defaultLoadFactor},
+                                                               {weight, aero::defaultWeight},
+                                                               {refLength, aero::defaultRefLength},
+                                                               {refArea, aero::defaultRefArea}}};
+  for (const auto& [column, value] : defaults) {
+    if (column == input) return value / unitOf(column, chosen).factor;
   }
+  return 0.0;
 }
 
 namespace {
@@ -284,6 +279,7 @@ std::string origin(const Job& job, Column input) {
 // solving for the altitude, an offset that makes the air at or below 0 K where the search goes.
 void checkInputs(const Job& job, const Row& row) {
   const Setup& setup = job.setup;
+  if (!setup.geometric && setup.unknown == columnCount) return;
   if (setup.geometric && setup.unknown != altitude && si(row, altitude, setup) <= -aero::earthRadius) {
     throw InputError(origin(job, altitude) + ": the geometric altitude " +
                      valueText(row[altitude], altitude, setup.units) +
