@@ -106,8 +106,6 @@ int run(const Options& options) {
                      (rows == UINT64_MAX ? std::string("more than 18446744073709551615") : std::to_string(rows)) +
                      " rows, more than " + std::to_string(options.maxRows) + "; --max-rows N allows up to N");
   }
-  if (!options.hasCases) checkSweep(job);
-
   // The case file and its header are read before any output exists.
   std::optional<CaseReader> cases;
   if (options.hasCases) {
@@ -118,6 +116,7 @@ int run(const Options& options) {
     job.readCases(*cases);
   }
   job.checkSolve();
+  if (!options.hasCases) checkSweep(job);
   const Layout layout = layoutOf(
       job, options.columns.empty() ? defaultColumns(job.setup.speed) : parseColumns(options.columns, job.setup.speed),
       options.format == "tsv" ? '\t' : ',', options.digits);
