@@ -21,28 +21,27 @@ double isentropicExcess(double mach) {
 }
 
 // pt/p behind a normal shock (Rayleigh's pitot formula) at M^2 > 1:
-// (1.2 M^2)^3.5 (2.4 / (2.8 M^2 - 0.4))^2.5, written as 1.2 M^2 (2.88 / (2.8 - 0.4 / M^2))^2.5 so
-// that an infinite Mach gives an infinite ratio instead of inf * 0.
+// (1.2 M^2)^3.5 (2.4 / (2.8 M^2 - 0.4))^2.5, written as 1.2 M^2 y^2.5 with y = 2.88 / (2.8 - 0.4 / M^2)
+// so that an infinite Mach gives an infinite ratio instead of inf * 0, and the power as y^2 sqrt(y).
 double shockPitotRatio(double machSquared) {
-  return 1.2 * machSquared * std::pow(2.88 / (2.8 - 0.4 / machSquared), 2.5);
+  const double y = 2.88 / (2.8 - 0.4 / machSquared);
+  return 1.2 * machSquared * y * y * std::sqrt(y);
 }
 
-// Mach number above 1 whose shock pitot ratio is the one given. Newton's method on g = ln(pt/p) over
-// v = ln M^2, where g is increasing and convex: from a start above the root every step goes down
-// until rounding takes over, so the loop stops at the first step that does not go down, which also
-// keeps it from cycling between neighbouring doubles. The step is taken on M^2 itself, as a factor
-// (target / pt/p)^(1 / g'), so M^2 keeps its full relative precision at any size. The cap is never
-// reached: from Mach 1 to 1e10 the loop runs at most 9 times, mostly 1 to 7.
+// Mach number above 1 whose shock pitot ratio is the one given, by Newton's method on M^2. The start
+// solves the expansion pt/p = L (M^2 + 5/14 + (5/56) / M^2 + ...) for M^2 (L the limit of pt/p / M^2
+// as M grows), 3 % above the root at Mach 1 and closer as M grows; the ratio is convex in M^2, so
+// every step goes down until rounding takes over, and the loop stops at the first that does not,
+// which also keeps a NaN or infinite ratio as it went in. From Mach 1 to 1e10 it takes at most 6.
 double machBehindShock(double ratio) {
-  // pt/p / M^2 falls towards this limit as M grows, so pt/p divided by it is M^2 or more.
   static const double ratioPerMachSquaredLimit = 1.2 * std::pow(2.88 / 2.8, 2.5);
-  double machSquared = ratio / ratioPerMachSquaredLimit;
+  double machSquared = ratio / ratioPerMachSquaredLimit - 5.0 / 14.0;
+  machSquared -= (5.0 / 56.0) / machSquared;
   for (int step = 0; step < 100; ++step) {
-    const double slope = 1.0 - 1.0 / (2.8 * machSquared - 0.4);  // dg/dv
-    const double next = machSquared * std::pow(ratio / shockPitotRatio(machSquared), 1.0 / slope);
-    if (!(next < machSquared)) {
-      break;
-    }
+    const double f = shockPitotRatio(machSquared);
+    const double slope = 1.0 - 1.0 / (2.8 * machSquared - 0.4);  // d ln f / d ln M^2
+    const double next = machSquared - machSquared * ((f - ratio) / (f * slope));
+    if (!(next < machSquared)) break;
     machSquared = next;
   }
   return std::sqrt(machSquared);
@@ -68,6 +67,12 @@ double machFromImpactPressure(double impactPressure, double pressure) {
     return std::sqrt(5.0 * std::expm1(std::log1p(excess) / 3.5));
   }
   return machBehindShock(1.0 + excess);
+}
+
+double machFromCalibratedAirspeed(double calibratedAirspeed, double pressure) {
+  const double seaLevelMach = calibratedAirspeed / seaLevelSoundSpeed();
+  if (pressure == seaLevelPressure) return seaLevelMach;
+  return machFromImpactPressure(impactPressure(seaLevelMach, seaLevelPressure), pressure);
 }
 
 double calibratedAirspeed(double impactPressure) {

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "scaled.h"
+
 namespace aero {
 
 namespace {
@@ -38,7 +40,11 @@ void standardAtmosphere(double altitude, double& pressure, double& temperature, 
 }
 
 double geopotentialAltitude(double geometricAltitude) {
-  return earthRadius * geometricAltitude / (earthRadius + geometricAltitude);
+  if (!std::isfinite(geometricAltitude)) return earthRadius * geometricAltitude / (earthRadius + geometricAltitude);
+  Scaled altitude(earthRadius);
+  altitude *= Scaled(geometricAltitude);
+  altitude /= Scaled(earthRadius + geometricAltitude);
+  return altitude.value();
 }
 
 AirState airState(double altitude, double temperatureOffset) {

@@ -51,7 +51,8 @@ void standardAtmosphere(double altitude, double& pressure, double& temperature, 
 // Mean radius of the Earth used to turn geometric into geopotential altitude, m.
 inline constexpr double earthRadius = 6356766.0;
 
-// Geopotential altitude (m) of a geometric altitude (m): H = r0 Z / (r0 + Z).
+// Geopotential altitude (m) of a geometric altitude (m): H = r0 Z / (r0 + Z), finite for every
+// finite Z above -r0 (it tends to r0 as Z grows).
 double geopotentialAltitude(double geometricAltitude);
 
 // The state of the air at one altitude, with the properties that follow from its temperature.

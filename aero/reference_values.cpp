@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "atmosphere.h"
+#include "scaled.h"
 
 namespace aero {
 
@@ -28,18 +29,12 @@ void ReferenceValueSet::computeReferenceValues() {
 }
 
 void ReferenceValueSet::computeReferenceValues(const AirState& air) {
-  soundSpeed = air.soundSpeed;
-  velocity = soundSpeed * mach;
-  computeFlow(air);
-}
-
-void ReferenceValueSet::computeReferenceValuesAtVelocity(const AirState& air) {
-  soundSpeed = air.soundSpeed;
-  mach = velocity / soundSpeed;
+  velocity = air.soundSpeed * mach;
   computeFlow(air);
 }
 
 void ReferenceValueSet::computeFlow(const AirState& air) {
+  soundSpeed = air.soundSpeed;
   pressure = air.pressure;
   temperature = air.temperature;
   density = air.density;
@@ -52,19 +47,44 @@ void ReferenceValueSet::computeFlow(const AirState& air) {
 }
 
 double dynamicPressureForLift(double liftCoefficient, double loadFactor, double weight, double refArea) {
-  return loadFactor * weight * tonneWeight / (refArea * liftCoefficient);
+  if (!allFinite(liftCoefficient, loadFactor, weight, refArea)) {
+    return loadFactor * weight * tonneWeight / (refArea * liftCoefficient);
+  }
+  Scaled force(loadFactor);
+  force *= Scaled(weight);
+  force *= Scaled(tonneWeight);
+  Scaled area(refArea);
+  area *= Scaled(liftCoefficient);
+  force /= area;
+  return force.value();
 }
 
 double velocityForDynamicPressure(double dynamicPressure, double density) {
-  return std::sqrt(2.0 * dynamicPressure / density);
+  if (!allFinite(dynamicPressure, density) || !(dynamicPressure >= 0.0 && density > 0.0)) {
+    return std::sqrt(2.0 * dynamicPressure / density);
+  }
+  Scaled square(2.0);
+  square *= Scaled(dynamicPressure);
+  square /= Scaled(density);
+  return square.root();
 }
 
 double velocityForReynolds(double reynolds, double kinematicViscosity, double refLength) {
-  return reynolds * kinematicViscosity / refLength;
+  if (!allFinite(reynolds, kinematicViscosity, refLength)) return reynolds * kinematicViscosity / refLength;
+  Scaled velocity(reynolds);
+  velocity *= Scaled(kinematicViscosity);
+  velocity /= Scaled(refLength);
+  return velocity.value();
 }
 
 double pressureForDynamicPressure(double dynamicPressure, double mach) {
-  return dynamicPressure / (0.7 * mach * mach);
+  if (!allFinite(dynamicPressure, mach)) return dynamicPressure / (0.7 * mach * mach);
+  Scaled machSquared(0.7);
+  machSquared *= Scaled(mach);
+  machSquared *= Scaled(mach);
+  Scaled pressure(dynamicPressure);
+  pressure /= machSquared;
+  return pressure.value();
 }
 
 }  // namespace aero

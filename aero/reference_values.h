@@ -43,15 +43,13 @@ struct ReferenceValueSet {
   // atmosphere at the altitude; the path every caller with a Mach number computes through.
   void computeReferenceValues(const AirState& air);
 
-  // The same with the flight speed given as velocity (m/s) instead; mach follows from it.
-  void computeReferenceValuesAtVelocity(const AirState& air);
-
- private:
-  // Derives the outputs that follow from the air, velocity and the other inputs.
+  // Derives the outputs that follow from the air and the other inputs, the flight speed given by
+  // mach and velocity, both set.
   void computeFlow(const AirState& air);
 };
 
 // The reference computation asked backwards, for a target instead of the speed or the altitude.
+// None overflows or underflows on the way to a result that is in range.
 // Dynamic pressure (Pa) at which liftCoefficient carries loadFactor times weight (t) on refArea (m^2).
 double dynamicPressureForLift(double liftCoefficient, double loadFactor, double weight, double refArea);
 // Flight speed (m/s) that gives this dynamic pressure (Pa) in air of this density (kg/m^3).

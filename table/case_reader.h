@@ -9,6 +9,9 @@
 
 namespace table {
 
+using namespace aero;
+using namespace aero::col;
+
 // Reads flight cases from CSV or TSV text: a header naming columns in any order (a unit suffix
 // such as altitude_ft says the unit), then one case a line. The separator is a tab when the header
 // holds one, else a comma; cells may be quoted as RFC 4180 quotes them. A byte order mark, CRLF

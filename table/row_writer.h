@@ -10,6 +10,9 @@
 
 namespace table {
 
+using namespace aero;
+using namespace aero::col;
+
 // Writes a number: the shortest text that reads back as the same double when digits is 0, else
 // that many significant digits as printf %g writes them; "inf", "-inf" or "nan" when not finite.
 // Always a decimal point, whatever the locale. Needs 32 chars at out; returns the end.

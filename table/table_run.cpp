@@ -21,123 +21,7 @@ double si(const Row& row, Column column, const Setup& setup) {
   return row[column] * unitOf(column, setup.units).factor;
 }
 
-// The geopotential altitude of a row, m.
-double heightOf(const Row& row, const Setup& setup) {
-  const double given = si(row, altitude, setup);
-  return setup.geometric ? aero::geopotentialAltitude(given) : given;
-}
-
-// The value of the unknown (mach, or altitude in its unit) that gives the row its target; NaN
-// where none does. inputs holds the other inputs in SI, with the speed when it is given.
-double solve(const Row& row, const Setup& setup, const aero::ReferenceValueSet& inputs) {
-  constexpr double none = std::numeric_limits<double>::quiet_NaN();
-  const double target = row[setup.target];
-  // A lift coefficient is met where the dynamic pressure that carries the weight is.
-  const double q = setup.target == liftCoefficient
-                       ? aero::dynamicPressureForLift(target, inputs.loadFactor, inputs.weight, inputs.refArea)
-                       : target;
-  const auto referenceAt = [&inputs, &row, &setup](double height) {
-    aero::ReferenceValueSet at = inputs;
-    const aero::AirState air = aero::airState(height, row[isaOffset]);
-    setup.speed == tas ? at.computeReferenceValuesAtVelocity(air) : at.computeReferenceValues(air);
-    return at;
-  };
-  if (setup.unknown == mach) {
-    const aero::ReferenceValueSet at = referenceAt(heightOf(row, setup));
-    const double u = setup.target == reynolds ? aero::velocityForReynolds(target, at.kinematicViscosity, at.refLength)
-                                              : aero::velocityForDynamicPressure(q, at.density);
-    return u / at.soundSpeed;
-  }
-  double height = none;
-  if (setup.target == pressure || (setup.speed == mach && setup.target != density && setup.target != reynolds)) {
-    // The target fixes the pressure: the model's own pressure, inverted layer by layer.
-    height =
-        aero::pressureAltitude(setup.target == pressure ? target : aero::pressureForDynamicPressure(q, inputs.mach));
-    if (!(height >= 0.0 && height <= aero::atmosphereUpperBound)) return none;
-  } else {
-    const auto field = setup.target == density    ? &aero::ReferenceValueSet::density
-                       : setup.target == reynolds ? &aero::ReferenceValueSet::reynolds
-                                                  : &aero::ReferenceValueSet::dynamicPressure;
-    height = aero::lowestAltitudeWhere(setup.target == density || setup.target == reynolds ? target : q,
-                                       [&referenceAt, field](double h) { return referenceAt(h).*field; });
-  }
-  return (setup.geometric ? aero::geometricAltitude(height) : height) / unitOf(altitude, setup.units).factor;
-}
-
 }  // namespace
-
-double computeRow(Row& row, const Setup& setup) {
-  const auto si = [&](Column c) { return table::si(row, c, setup); };
-  const auto put = [&](Column c, double value) { row[c] = value / unitOf(c, setup.units).factor; };
-  aero::ReferenceValueSet v;
-  v.loadFactor = row[loadFactor];
-  v.weight = si(weight);
-  v.refLength = si(refLength);
-  v.refArea = si(refArea);
-  const double target = setup.unknown == columnCount ? 0.0 : row[setup.target];
-  if (setup.unknown != columnCount) {
-    v.mach = row[mach];
-    v.velocity = si(tas);
-    row[setup.unknown] = solve(row, setup, v);
-  }
-  const double given = row[setup.speed];
-  const double height = heightOf(row, setup);
-  const aero::AirState air = aero::airState(height, row[isaOffset]);
-  if (setup.speed == cas) row[impactPressure] = aero::impactPressureOfCalibratedAirspeed(si(cas));
-  if (setup.speed == mach || setup.speed == cas) {
-    v.mach = setup.speed == mach ? given : aero::machFromImpactPressure(row[impactPressure], air.pressure);
-    v.computeReferenceValues(air);
-  } else {
-    v.velocity = setup.speed == tas ? si(tas) : aero::trueAirspeedOfEquivalent(si(eas), air.density);
-    v.computeReferenceValuesAtVelocity(air);
-  }
-  put(geopotentialAltitude, height);
-  if (!setup.geometric) row[geopotentialAltitude] = row[altitude];
-  row[mach] = v.mach;
-  put(velocity, v.velocity);
-  row[tas] = row[velocity];
-  if (setup.shown[eas]) put(eas, aero::equivalentAirspeed(v.velocity, v.density));
-  if (setup.speed != cas && (setup.shown[cas] || setup.shown[impactPressure])) {
-    row[impactPressure] = aero::impactPressure(v.mach, v.pressure);
-    put(cas, aero::calibratedAirspeed(row[impactPressure]));
-  }
-  // The speed given stays exactly as written, and so does the same speed under its other name.
-  row[setup.speed] = given;
-  if (setup.speed == tas) row[velocity] = given;
-  row[liftCoefficient] = v.liftCoefficient;
-  row[reynolds] = v.reynolds;
-  put(soundSpeed, v.soundSpeed);
-  row[temperature] = v.temperature;
-  row[viscosity] = v.viscosity;
-  row[kinematicViscosity] = v.kinematicViscosity;
-  row[density] = v.density;
-  row[pressure] = v.pressure;
-  row[dynamicPressure] = v.dynamicPressure;
-  row[referenceForce] = v.referenceForce;
-  if (setup.shown[totalPressure]) row[totalPressure] = aero::totalPressure(v.mach, v.pressure);
-  row[totalTemperature] = aero::totalTemperature(v.mach, v.temperature);
-  row[pressureRatio] = v.pressure / aero::seaLevelPressure;
-  row[temperatureRatio] = v.temperature / aero::seaLevelTemperature;
-  row[densityRatio] = v.density / aero::seaLevelDensity;
-  if (setup.shown[densityAltitude]) put(densityAltitude, aero::densityAltitude(v.density));
-  row[unitReynolds] = v.velocity / v.kinematicViscosity;
-  // A row without a solution still says what was asked.
-  if (setup.unknown != columnCount && std::isnan(row[setup.unknown])) row[setup.target] = target;
-  return height;
-}
-
-double defaultValue(Column input, const Units& chosen) {
-  constexpr std::array<std::pair<Column, double>, 6> defaults{{{mach, aero::defaultMach},
-                                                               {altitude, aero::defaultAltitude},
-                                                               {loadFactor, aero::defaultLoadFactor},
-                                                               {weight, aero::defaultWeight},
-                                                               {refLength, aero::defaultRefLength},
-                                                               {refArea, aero::defaultRefArea}}};
-  for (const auto& [column, value] : defaults) {
-    if (column == input) return value / unitOf(column, chosen).factor;
-  }
-  return 0.0;
-}
 
 namespace {
 
@@ -197,21 +81,8 @@ void Job::checkSolve() const {
   }
 }
 
-std::vector<Column> defaultColumns(Column speed) {
-  std::vector<Column> columns{speed, altitude, loadFactor, weight, refLength, refArea, isaOffset, geopotentialAltitude};
-  if (speed != mach) columns.push_back(mach);
-  for (std::size_t c = liftCoefficient; c <= referenceForce; ++c) columns.push_back(static_cast<Column>(c));
-  return columns;
-}
-
 std::vector<Column> parseColumns(std::string_view text, Column speed) {
-  if (text == "all") {
-    std::vector<Column> columns = defaultColumns(speed);
-    for (std::size_t c = 0; c < columnCount; ++c) {
-      if (std::find(columns.begin(), columns.end(), c) == columns.end()) columns.push_back(static_cast<Column>(c));
-    }
-    return columns;
-  }
+  if (text == "all") return allColumns(speed);
   std::vector<Column> columns;
   for (std::size_t start = 0; start <= text.size();) {
     const std::size_t comma = std::min(text.find(',', start), text.size());
@@ -231,10 +102,10 @@ std::vector<Column> parseColumns(std::string_view text, Column speed) {
 
 Layout layoutOf(Job& job, const std::vector<Column>& columns, char separator, int digits) {
   Layout layout{columns, {}, separator, digits, {}};
-  job.setup.shown.fill(false);
+  job.setup.wanted.fill(false);
   for (const Column column : columns) {
     layout.names.push_back(headerName(column, job.setup.geometric, job.setup.units));
-    job.setup.shown[column] = true;
+    job.setup.wanted[column] = true;
   }
   for (const Column input : {job.setup.speed, altitude, loadFactor, weight, refLength, refArea, isaOffset}) {
     layout.exact[input] = true;
@@ -321,7 +192,7 @@ void checkSweep(const Job& job) {
   Setup setup = job.setup;
   setup.speed = mach;
   setup.unknown = setup.target = columnCount;
-  setup.shown.fill(false);
+  setup.wanted.fill(false);
   row[mach] = 0.0;
   for (std::uint64_t i = 0; i < altitudes.size(); ++i) {
     row[altitude] = altitudes.at(i);

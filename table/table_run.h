@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <string>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -8,36 +10,25 @@
 
 #include "case_reader.h"
 #include "columns.h"
+#include "condition.h"
 #include "row_writer.h"
 #include "values.h"
 
 namespace table {
 
-// How the rows of a run are computed.
-struct Setup {
-  Setup() { shown.fill(true); }
+using namespace aero;
+using namespace aero::col;
 
-  // The speed the cases give: mach, tas, eas or cas.
-  Column speed = mach;
-  bool geometric = false;
-  Units units = defaultUnits();
-  // The columns the table shows; the dearer ones are computed only then.
-  std::array<bool, columnCount> shown;
-  // When solving: the unknown input (mach or altitude) and the column whose value it must give
-  // (lift_coefficient, reynolds, dynamic_pressure, pressure or density); columnCount otherwise.
-  Column unknown = columnCount;
-  Column target = columnCount;
-};
+// The swept inputs: one speed (mach, tas, eas or cas), the altitude and the rest, in the order of
+// the sweep (the first slowest).
+inline constexpr std::size_t inputCount = 7;
 
-// Computes every column of a row from its inputs (the speed, the altitude and the rest, each in
-// its chosen unit), as the window computes them, and returns the geopotential altitude in m. The
-// inputs are left exactly as they are. When solving, the unknown is found first (NaN where no
-// value gives the target, and then the target column keeps the target asked for).
-double computeRow(Row& row, const Setup& setup);
-
-// The value an input takes when nothing gives it, in its chosen unit: the window's first display,
-// on a standard day.
-double defaultValue(Column input, const Units& chosen);
+// The command-line option of an input: "--load-factor".
+inline std::string optionName(Column input) {
+  std::string option = "--" + std::string(columnKinds[input].name);
+  std::replace(option.begin(), option.end(), '_', '-');
+  return option;
+}
 
 // What to compute.
 struct Job {
@@ -60,9 +51,6 @@ struct Job {
   void checkSolve() const;
 };
 
-// The columns a table shows without --columns: the speed given, the other inputs,
-// geopotential_altitude, mach when another speed was given, then the window's outputs.
-std::vector<Column> defaultColumns(Column speed);
 // The columns --columns names, comma-separated without unit suffixes, or "all": the default ones,
 // then every other. Throws InputError, listing the names, for an unknown one.
 std::vector<Column> parseColumns(std::string_view text, Column speed);

@@ -53,7 +53,7 @@ TEST(AirState, GeometricAltitudeBecomesGeopotential) {
   const Inputs inputs{0.8, 11000.0, 1, 50, 3.5, 56, 0};
   const table::Row row = rowOf(inputs, true);
   EXPECT_EQ(row[table::altitude], 11000.0);
-  EXPECT_DOUBLE_EQ(row[table::geopotentialAltitude], 10980.99804546838);
+  EXPECT_DOUBLE_EQ(row[aero::col::geopotentialAltitude], 10980.99804546838);
   // Below the tropopause in geopotential terms: warmer than 216.65 K.
   EXPECT_DOUBLE_EQ(row[table::temperature], 288.15 - 0.0065 * 10980.99804546838);
 }
@@ -85,7 +85,7 @@ TEST(Rows, AtAStandardDayEqualTheWindowsComputationBitForBit) {
     const std::array<double, 11> expected = windowOutputs(v);
     ASSERT_EQ(std::memcmp(&row[table::liftCoefficient], expected.data(), sizeof expected), 0)
         << "mach " << v.mach << " altitude " << v.altitude;
-    ASSERT_EQ(row[table::geopotentialAltitude], v.altitude);
+    ASSERT_EQ(row[aero::col::geopotentialAltitude], v.altitude);
   }
 }
 

@@ -1,18 +1,21 @@
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
-namespace table {
+namespace aero {
 
-// What a column measures, for its unit; none stays SI whatever the options.
+// What a column measures, for its unit; none stays SI whatever the units chosen.
 enum class Quantity : std::size_t { none, altitude, speed, weight, length, area };
 inline constexpr std::size_t quantityCount = 6;
 
-// Every column the tool writes, in the order --columns all writes the ones after the defaults.
+// The values of a flight condition, each a column of the table tool and a name in the Python
+// module: the inputs (one of the four speeds, the altitude and the rest), then what follows from them.
+// The names live in a namespace of their own, beside the functions that compute some of them.
+namespace col {
 enum Column : std::size_t {
   mach,
   tas,
@@ -46,6 +49,9 @@ enum Column : std::size_t {
   unitReynolds,
   columnCount
 };
+}  // namespace col
+using col::Column;
+using col::columnCount;
 
 struct ColumnKind {
   std::string_view name;
@@ -88,9 +94,18 @@ inline constexpr std::array<ColumnKind, columnCount> columnKinds{{
 // The altitude column's name when its altitudes are geometric.
 inline constexpr std::string_view geometricAltitudeName = "geometric_altitude";
 
-// The swept inputs: one speed (mach, tas, eas or cas), the altitude and the rest, in the order of
-// the sweep (the first slowest).
-inline constexpr std::size_t inputCount = 7;
+// Whether a column is one of the four ways to give the speed.
+constexpr bool isSpeed(Column column) {
+  return column <= col::cas;
+}
+
+// The inputs besides the speed, in the order of a sweep after it.
+inline constexpr std::array<Column, 6> otherInputs{col::altitude, col::loadFactor, col::weight, col::refLength,
+                                                           col::refArea, col::isaOffset};
+
+// What a solve can aim at, in the order the options list them.
+inline constexpr std::array<Column, 5> targets{col::liftCoefficient, col::reynolds, col::dynamicPressure, col::pressure,
+                                                       col::density};
 
 // A unit: its name in the options, the suffix of a column in it, and its size in the quantity's
 // first unit (m, m/s, t, m, m^2). The factors are exact by definition.
@@ -141,18 +156,34 @@ constexpr const Unit& unitOf(Column column, const Units& chosen) {
 
 // A column's name in a header: its name, geometric_altitude for geometric altitudes, and the
 // suffix of its unit.
-inline std::string headerName(Column column, bool geometric, const Units& chosen) {
-  return std::string(column == altitude && geometric ? geometricAltitudeName : columnKinds[column].name) +
-         std::string(unitOf(column, chosen).suffix);
-}
+std::string headerName(Column column, bool geometric, const Units& chosen);
 
-// The command-line option of an input: "--load-factor".
-inline std::string optionName(Column input) {
-  std::string option = "--" + std::string(columnKinds[input].name);
-  std::replace(option.begin(), option.end(), '_', '-');
-  return option;
-}
+// A column named in a header or a keyword, with the unit its suffix names.
+struct NamedColumn {
+  Column column = columnCount;  // columnCount for a name that is none of the columns
+  Unit unit = units[0];
+  bool geometric = false;  // named geometric_altitude
+};
 
+// Reads a column's name with an optional unit suffix ("altitude_ft", "cas_kt"). Returns an empty
+// string, or why a name that is a column's with a suffix of another quantity is refused.
+std::string parseColumnName(std::string_view text, NamedColumn& named);
+
+// The column a name in a list of columns stands for: a column's name without unit suffix, or
+// geometric_altitude for the altitude when the altitudes are geometric; columnCount for none.
+Column columnNamed(std::string_view name, bool geometric);
+
+// The columns shown when none are chosen, for a speed given as this column: the speed, the other
+// inputs, geopotential_altitude, mach when another speed was given, then the window's outputs.
+std::vector<Column> defaultColumns(Column speed);
+
+// Every column: the default ones, then the rest in the order of Column.
+std::vector<Column> allColumns(Column speed);
+
+// All the values of one flight condition, in the order of Column.
 using Row = std::array<double, columnCount>;
 
-}  // namespace table
+// Which columns are wanted, in the order of Column.
+using ColumnSet = std::array<bool, columnCount>;
+
+}  // namespace aero
