@@ -162,6 +162,7 @@ FileReplacement::~FileReplacement() {
 
 std::error_code FileReplacement::open(const std::string& path, Waiting waiting, InPlace inPlace) {
   discard();
+  bytes = 0;
   if (path.empty()) {
     return systemError(ENOENT);
   }
@@ -203,6 +204,9 @@ std::error_code FileReplacement::open(const std::string& path, Waiting waiting, 
     return {};
   }
   regular = true;
+  if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES) {
+    return systemError(EACCES);
+  }
   if (exists && old.st_nlink > 1) {
     // A rename would part this name from the other links to the same file.
     if (inPlace == InPlace::refused) {
@@ -219,10 +223,9 @@ std::error_code FileReplacement::open(const std::string& path, Waiting waiting, 
   if (fd < 0) {
     const int reason = errno;
     if (exists && (reason == EACCES || reason == EPERM)) {
-      // The folder is closed to new files but the file itself may be writable.
+      // The folder is closed to new files, though the file itself is writable.
       if (inPlace == InPlace::refused) {
-        const bool writable = ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
-        return writable ? make_error_code(ReplacementError::closedFolder) : systemError(reason);
+        return ReplacementError::closedFolder;
       }
       fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
       if (fd >= 0) {
@@ -250,11 +253,12 @@ std::error_code FileReplacement::write(const char* data, std::size_t size) {
   while (size > 0) {
     const ssize_t written = ::write(fd, data, size);
     if (written < 0) {
-      if (errno == EINTR) {
+      if (errno == EINTR && !stopped()) {
         continue;
       }
       return lastError();
     }
+    bytes += static_cast<std::uint64_t>(written);
     data += written;
     size -= static_cast<std::size_t>(written);
   }
@@ -283,6 +287,11 @@ std::error_code FileReplacement::commit() {
     return failure;
   }
   if (!temporary.empty()) {
+    // The last moment a stop can leave the old file as it was.
+    if (stopped()) {
+      discard();
+      return systemError(EINTR);
+    }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
       const std::error_code failure = lastError();
       discard();
@@ -300,6 +309,14 @@ std::error_code FileReplacement::commit() {
   regular = false;
   mode.reset();
   return {};
+}
+
+bool FileReplacement::toTerminal() const {
+  return fd >= 0 && ::isatty(fd) == 1;
+}
+
+bool FileReplacement::stopped() const {
+  return stopFlag != nullptr && *stopFlag != 0;
 }
 
 void FileReplacement::discard() {

@@ -123,7 +123,9 @@ TEST_F(FileReplacementTest, ReplacesTheFileKeepingItsPermissionBitsAndOwner) {
 }
 
 // A set-ID bit stays only with the owner or group it was for. Root keeps the owner and so both
-// bits; a file that becomes nobody's keeps neither bit for an owner or group it lost.
+// bits; a file that becomes nobody's keeps neither bit for an owner or group it lost. Written by
+// anyone but root (who may keep set-ID bits through a write), the bits of nobody's own file are
+// set only after the last write, which would clear them.
 TEST_F(FileReplacementTest, SetIdBitsStayOnlyWithTheOwnerAndGroupTheyWereFor) {
   const passwd* nobody = ::getpwnam("nobody");
   if (::geteuid() != 0 || nobody == nullptr) {
@@ -140,7 +142,8 @@ TEST_F(FileReplacementTest, SetIdBitsStayOnlyWithTheOwnerAndGroupTheyWereFor) {
   };
   const Case cases[] = {
       {user, group, 06755, false, 06755}, {user, group, 02775, false, 02775}, {0, 0, 06755, false, 06755},
-      {0, 0, 02775, false, 02775},        {0, 0, 06755, true, 00755},         {0, group, 06755, true, 02755},
+      {0, 0, 02775, false, 02775},        {0, 0, 06757, true, 00757},         {0, group, 06775, true, 02775},
+      {user, group, 06755, true, 06755},
   };
   const fs::path file = dir / "ref.out";
   ::chmod(dir.path().c_str(), 0777);
@@ -182,11 +185,23 @@ TEST_F(FileReplacementTest, FailedWriteKeepsTheOldFileByteForByte) {
   EXPECT_EQ(fileContents(dir / "ref.out"), oldReport);
   EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
 
-  // Giving up half way, as a tool does on bad input, leaves the old file too.
+  // Giving up half way, as a tool does on bad input, leaves the old file too, and so does a stop
+  // that comes before the rename; until then the new contents are private.
+  volatile std::sig_atomic_t stop = 0;
   {
     report::FileReplacement half;
     ASSERT_FALSE(half.open((dir / "ref.out").string()));
     ASSERT_FALSE(half.write("partial", 7));
+    report::FileReplacement stopped(&stop);
+    ASSERT_FALSE(stopped.open((dir / "ref.out").string()));
+    ASSERT_FALSE(stopped.write("whole", 5));
+    for (const std::string& name : names()) {
+      if (name != "ref.out") {
+        EXPECT_EQ(fs::status(dir / name).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+      }
+    }
+    stop = SIGINT;
+    EXPECT_EQ(stopped.commit(), reason(EINTR));
   }
   EXPECT_EQ(fileContents(dir / "ref.out"), oldReport);
   EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
@@ -252,6 +267,17 @@ TEST_F(FileReplacementTest, FileInAClosedFolderIsWrittenInPlaceUnlessRefused) {
     GTEST_SKIP() << "running as root and there is no user \"nobody\" to drop to";
   }
   const fs::path file = dir / "ref.out";
+  std::ofstream(dir / "protected.out") << oldReport;
+  ::chmod((dir / "protected.out").c_str(), 0444);
+  ::chmod(dir.path().c_str(), 0777);
+  // A file we may not write to is refused in an open folder too, as a shell's redirection refuses it.
+  const std::string protectedFile = inChild(nobody, [this] {
+    return outcome(report::replaceFile((dir / "protected.out").string(), "x", report::FileReplacement::Waiting::forever,
+                                       report::FileReplacement::InPlace::refused));
+  });
+  EXPECT_EQ(protectedFile, reason(EACCES).message());
+  EXPECT_EQ(fileContents(dir / "protected.out"), oldReport);
+  fs::remove(dir / "protected.out");
   ::chmod(file.c_str(), 0666);
   ::chmod(dir.path().c_str(), 0555);
   const std::string result = inChild(nobody, [&file, this] {
