@@ -5,41 +5,38 @@
 #include <benchmark/benchmark.h>
 
 #include "file_replacement.h"
-#include "table_run.h"
+#include "run.h"
 
 namespace {
 
 // A 1000 x 1000 Mach-altitude sweep, the other inputs at their defaults.
-table::Job machAltitudeSweep() {
-  table::Job job;
-  job.values[0] = table::ValueList::parse("0.1:1.099:0.001", "--mach");
-  job.values[1] = table::ValueList::parse("0:19980:20", "--altitude");
-  return job;
+table::Request machAltitudeSweep() {
+  table::Request request;
+  request.values[table::mach] = "0.1:1.099:0.001";
+  request.values[table::altitude] = "0:19980:20";
+  return request;
 }
 
 // A 1000 x 1000 sweep of calibrated airspeed in knots and altitude in feet, every column shown.
-table::Job casSweep() {
-  table::Job job;
-  job.inputs[0] = job.setup.speed = table::cas;
-  job.setup.units[static_cast<std::size_t>(table::Quantity::speed)] = table::units[5];
-  job.setup.units[static_cast<std::size_t>(table::Quantity::altitude)] = table::units[2];
-  job.values[0] = table::ValueList::parse("100:1098:1", "--cas");
-  job.values[1] = table::ValueList::parse("0:59940:60", "--altitude");
-  return job;
+table::Request casSweep() {
+  table::Request request;
+  request.units[static_cast<std::size_t>(aero::Quantity::speed)] = aero::units[5];
+  request.units[static_cast<std::size_t>(aero::Quantity::altitude)] = aero::units[2];
+  request.values[table::cas] = "100:1098:1";
+  request.values[table::altitude] = "0:59940:60";
+  request.columns = "all";
+  return request;
 }
 
 // The whole table written to a file with the default format: rows per second.
 void sweepToFile(benchmark::State& state) {
-  table::Job job = state.range(0) == 0 ? machAltitudeSweep() : casSweep();
-  const table::Layout layout = table::layoutOf(
-      job, state.range(0) == 0 ? table::defaultColumns(job.setup.speed) : table::parseColumns("all", job.setup.speed),
-      ',', 0);
+  const table::Job job = table::makeJob(state.range(0) == 0 ? machAltitudeSweep() : casSweep(), nullptr);
   const std::string path = "quorvan_table_bench.csv";
   std::uint64_t rows = 0;
   for (auto _ : state) {
     report::FileReplacement file;
     if (file.open(path)) state.SkipWithError("cannot open the output file");
-    table::RowWriter writer(file, layout);
+    table::RowWriter writer(file, job.layout);
     table::Progress quiet(-1, 0);
     writer.header();
     rows += table::runJob(job, writer, quiet).rows;
@@ -52,14 +49,14 @@ BENCHMARK(sweepToFile)->ArgName("cas_all")->Arg(0)->Arg(1)->Unit(benchmark::kMil
 
 // The Mach-altitude sweep written to /dev/null, and with --digits 6.
 void sweepDiscarded(benchmark::State& state) {
-  table::Job job = machAltitudeSweep();
-  const table::Layout layout =
-      table::layoutOf(job, table::defaultColumns(table::mach), ',', static_cast<int>(state.range(0)));
+  table::Request request = machAltitudeSweep();
+  request.digits = static_cast<int>(state.range(0));
+  const table::Job job = table::makeJob(request, nullptr);
   report::FileReplacement sink;
   if (sink.open("/dev/null")) state.SkipWithError("cannot open /dev/null");
   std::uint64_t rows = 0;
   for (auto _ : state) {
-    table::RowWriter writer(sink, layout);
+    table::RowWriter writer(sink, job.layout);
     table::Progress quiet(-1, 0);
     rows += table::runJob(job, writer, quiet).rows;
   }

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include "values.h"
@@ -17,76 +19,60 @@ namespace {
 constexpr std::size_t longestLine = std::size_t{1} << 20;
 constexpr std::size_t chunk = 64 * 1024;
 
-// The column a header name stands for, with the factor of its unit and whether it names geometric
-// altitudes; column is columnCount when the name is none of the tool's.
-void parseColumnName(std::string_view text, Column& column, double& factor, bool& geometric) {
-  for (std::size_t c = 0; c < columnCount; ++c) {
-    for (const std::string_view base : {columnKinds[c].name, c == altitude ? geometricAltitudeName : ""}) {
-      if (base.empty() || text.substr(0, base.size()) != base) continue;
-      for (const Unit& unit : units) {
-        if (unit.quantity == columnKinds[c].quantity && text.substr(base.size()) == unit.suffix) {
-          column = static_cast<Column>(c);
-          factor = unit.factor;
-          geometric = base == geometricAltitudeName;
-          return;
-        }
-      }
-    }
-  }
-  column = columnCount;
+// Whether a cell says nan, as the tool writes a value that is not a number.
+bool isNan(std::string_view text) {
+  return text.size() == 3 && (text[0] | 0x20) == 'n' && (text[1] | 0x20) == 'a' && (text[2] | 0x20) == 'n';
 }
 
 }  // namespace
 
-CaseReader::CaseReader(int descriptor, std::string sourceName) : fd(descriptor), name(std::move(sourceName)) {
+CaseReader::CaseReader(int descriptor, const std::string& source) : fd(descriptor), name(printable(source)) {
   position.fill(-1);
   if (!readLine()) throw InputError(name + ": no header line");
   sep = text.find('\t') != std::string::npos ? '\t' : ',';
   splitLine();
-  bool outputs = false;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     Cell& cell = cells.emplace_back();
     cell.name = fields[i];
-    bool geometricName = false;
-    parseColumnName(cell.name, cell.column, cell.factor, geometricName);
+    if (cell.name.empty()) continue;
     const std::string where = this->where() + ": column " + std::to_string(i + 1) + ": ";
-    if (cell.column == columnCount) {
+    aero::NamedColumn named;
+    const std::string problem = aero::parseColumnName(cell.name, named);
+    if (!problem.empty()) throw InputError(where + quoted(cell.name) + ": " + printable(problem));
+    if (named.column == columnCount) {
       throw InputError(where + "unknown column " + quoted(cell.name) +
                        " (the names are those of the tool's columns, with a unit suffix such as _ft or _kt)");
     }
-    // Every column after geopotential_altitude is an output.
-    if (outputs || cell.column == geopotentialAltitude) {
-      outputs = true;
-      cell.column = columnCount;
-      continue;
-    }
-    if (position[cell.column] >= 0) throw InputError(where + "repeated column " + quoted(cell.name));
-    if (cell.column <= cas) {
-      if (speed != columnCount) {
-        throw InputError(where + "a second speed column " + quoted(cell.name) + " beside " + quoted(nameOf(speed)) +
-                         " (a file gives one of mach, tas, eas and cas)");
-      }
+    cell.column = named.column;
+    cell.unit = named.unit;
+    const bool repeated = std::any_of(cells.begin(), cells.end() - 1, [&](const Cell& c) { return c.column == cell.column; });
+    if (repeated) throw InputError(where + "repeated column " + quoted(cell.name));
+    // Of several speeds the first is the case's; the others are columns the tool computed.
+    if (aero::isSpeed(cell.column)) {
+      if (speed != columnCount) continue;
       speed = cell.column;
     }
     position[cell.column] = static_cast<int>(i);
-    geometricColumn = geometricColumn || geometricName;
+    geometricColumn = geometricColumn || named.geometric;
   }
 }
 
-void CaseReader::read(const std::array<bool, columnCount>& inputs, const std::array<bool, columnCount>& wanted,
-                      const Units& chosen) {
+void CaseReader::read(const ColumnSet& inputs, const ColumnSet& wanted, const Units& chosen) {
   std::string names;
   bool any = false;
   for (std::size_t c = 0; c < columnCount; ++c) {
     if (!inputs[c]) continue;
-    names += (names.empty() ? "" : ", ") + std::string(columnKinds[c].name);
+    names += (names.empty() ? "" : ", ") + std::string(aero::columnKinds[c].name);
     any = any || has(static_cast<Column>(c));
   }
-  if (inputs[altitude]) names += ", " + std::string(geometricAltitudeName);
+  if (inputs[aero::col::altitude]) names += ", " + std::string(aero::geometricAltitudeName);
   if (!any) throw InputError(where() + ": no input column (the inputs are " + names + ")");
-  for (Cell& cell : cells) {
-    cell.read = cell.column != columnCount && wanted[cell.column];
-    if (cell.read) cell.factor /= unitOf(cell.column, chosen).factor;
+  chosenUnits = chosen;
+  for (std::size_t c = 0; c < columnCount; ++c) {
+    if (!has(static_cast<Column>(c))) continue;
+    Cell& cell = cells[static_cast<std::size_t>(position[c])];
+    cell.read = wanted[c];
+    cell.factor = cell.unit.factor / unitOf(cell.column, chosen).factor;
   }
 }
 
@@ -98,16 +84,33 @@ bool CaseReader::next(Row& row) {
                      " where the header has " + std::to_string(cells.size()) + ": " + quoted(text));
   }
   for (std::size_t i = 0; i < cells.size(); ++i) {
-    if (!cells[i].read) continue;
-    double& value = row[cells[i].column];
-    const std::string problem = parseNumber(fields[i], value);
-    if (!problem.empty()) {
-      throw InputError(where() + ": column " + cells[i].name + ": " + (fields[i].empty() ? "empty cell" : problem));
+    const Cell& cell = cells[i];
+    if (cell.name.empty()) checkRowName(i);
+    if (!cell.read) continue;
+    double& value = row[cell.column];
+    const std::string column = where() + ": column " + printable(cell.name) + ": ";
+    if (isNan(fields[i])) {
+      value = std::numeric_limits<double>::quiet_NaN();
+      continue;
     }
+    const std::string problem = parseNumber(fields[i], value);
+    if (!problem.empty()) throw InputError(column + (fields[i].empty() ? "empty cell" : problem));
     // A value already in the chosen unit stays exactly as written.
-    if (cells[i].factor != 1.0) value *= cells[i].factor;
+    if (cell.factor != 1.0) value *= cell.factor;
+    if (!std::isfinite(value)) {
+      throw InputError(column + quoted(fields[i]) + " " + std::string(cell.unit.name) +
+                       " is too large to convert to " + std::string(unitOf(cell.column, chosenUnits).name));
+    }
   }
   return true;
+}
+
+void CaseReader::checkRowName(std::size_t cell) const {
+  const std::string& field = fields[cell];
+  double number = 0.0;
+  if (!parseNumber(field, number).empty() || field.find_first_of(".eE") == std::string::npos) return;
+  throw InputError(where() + ": column " + std::to_string(cell + 1) + " has no name but holds the number " +
+                   quoted(field) + " (only row names may stand under an empty header)");
 }
 
 std::string CaseReader::where() const {
@@ -117,10 +120,10 @@ std::string CaseReader::where() const {
 bool CaseReader::readLine() {
   while (true) {
     std::size_t end = buffer.find('\n', lineStart);
+    if (std::min(end, buffer.size()) - lineStart > longestLine) {
+      throw InputError(name + ":" + std::to_string(lineNumber + 1) + ": a line longer than 1 MiB");
+    }
     if (end == std::string::npos) {
-      if (buffer.size() - lineStart > longestLine) {
-        throw InputError(name + ":" + std::to_string(lineNumber + 1) + ": a line longer than 1 MiB");
-      }
       if (!atEnd) {
         fill();
         continue;

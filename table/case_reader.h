@@ -9,35 +9,38 @@
 
 namespace table {
 
-using namespace aero;
-using namespace aero::col;
+using aero::Column;
+using aero::columnCount;
+using aero::ColumnSet;
+using aero::Row;
+using aero::Units;
 
 // Reads flight cases from CSV or TSV text: a header naming columns in any order (a unit suffix
 // such as altitude_ft says the unit), then one case a line. The separator is a tab when the header
 // holds one, else a comma; cells may be quoted as RFC 4180 quotes them. A byte order mark, CRLF
-// line ends, blank lines and lines starting with '#' are accepted. Columns named like the tool's
-// outputs are skipped, and so is every column after geopotential_altitude, so the tool's own
-// tables read back. Every refusal throws InputError naming the source, the line, the column and
-// the text found.
+// line ends, blank lines and lines starting with '#' are accepted. Columns are told apart by name:
+// of several speed columns the first gives the speed, and the reader is told which of the others
+// are inputs; the rest, and a column without a name that holds row names or nothing, are skipped,
+// so the tool's own tables read back. A cell may hold nan, as a table writes an unsolved row. Every
+// refusal throws InputError naming the source, the line, the column and the text found.
 class CaseReader {
  public:
   // Reads the header from an open descriptor, which stays the caller's; name is how messages call
   // the source.
-  CaseReader(int descriptor, std::string name);
+  CaseReader(int descriptor, const std::string& name);
   CaseReader(const CaseReader&) = delete;
   CaseReader& operator=(const CaseReader&) = delete;
 
-  // The file's speed column (mach, tas, eas or cas), or columnCount when it has none.
+  // The file's speed column (mach, tas, eas or cas; the first of them), or columnCount.
   Column speedColumn() const { return speed; }
   // Whether the file's altitude column is geometric_altitude.
   bool geometric() const { return geometricColumn; }
-  // Whether the file has this column among its inputs (before its outputs begin).
+  // Whether the file has this column (of the speeds, only the first counts).
   bool has(Column column) const { return position[column] >= 0; }
 
   // From now on reads the columns marked in wanted, each converted to the chosen unit of its
   // quantity, and skips the others. Refuses a file without any of the columns marked in inputs.
-  void read(const std::array<bool, columnCount>& inputs, const std::array<bool, columnCount>& wanted,
-            const Units& chosen);
+  void read(const ColumnSet& inputs, const ColumnSet& wanted, const Units& chosen);
   // Sets the wanted columns of row from the next case; false after the last one.
   bool next(Row& row);
 
@@ -52,8 +55,9 @@ class CaseReader {
   // One column of the file.
   struct Cell {
     std::string name;
-    Column column = columnCount;  // columnCount after the inputs
-    double factor = 1.0;          // to the chosen unit
+    Column column = columnCount;  // columnCount for a column without a name
+    aero::Unit unit;
+    double factor = 1.0;  // to the chosen unit
     bool read = false;
   };
 
@@ -63,6 +67,8 @@ class CaseReader {
   void fill();
   // Splits text into fields at the separator, unquoting quoted ones.
   void splitLine();
+  // Refuses a number under an empty header unless it is a whole one, a row's name.
+  void checkRowName(std::size_t cell) const;
 
   int fd;
   std::string name;
@@ -74,9 +80,10 @@ class CaseReader {
   std::vector<std::string> fields;
   char sep = ',';
   std::vector<Cell> cells;
-  std::array<int, columnCount> position{};  // of each input column among the cells, -1 if none
+  std::array<int, columnCount> position{};  // of each column among the cells, -1 if none
   Column speed = columnCount;
   bool geometricColumn = false;
+  Units chosenUnits = aero::defaultUnits();
 };
 
 }  // namespace table

@@ -1,5 +1,6 @@
 #include "row_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -42,6 +43,7 @@ void RowWriter::header() {
   std::string line;
   for (const std::string& name : layout.names) line += (line.empty() ? "" : std::string(1, layout.separator)) + name;
   line += '\n';
+  headerShown = true;
   reserve(line.size());
   std::memcpy(buffer.data() + used, line.data(), line.size());
   used += line.size();
@@ -68,7 +70,10 @@ void RowWriter::row(const Row& values) {
 
 void RowWriter::flush() {
   if (used == 0) return;
+  const std::uint64_t before = file.written();
   const std::error_code error = file.write(buffer.data(), used);
+  lines += static_cast<std::uint64_t>(
+      std::count(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(file.written() - before), '\n'));
   used = 0;
   if (error) throw std::system_error(error);
 }

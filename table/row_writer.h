@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,13 +11,20 @@
 
 namespace table {
 
-using namespace aero;
-using namespace aero::col;
+using aero::Column;
+using aero::columnCount;
+using aero::Row;
 
 // Writes a number: the shortest text that reads back as the same double when digits is 0, else
 // that many significant digits as printf %g writes them; "inf", "-inf" or "nan" when not finite.
 // Always a decimal point, whatever the locale. Needs 32 chars at out; returns the end.
 char* formatNumber(char* out, double value, int digits);
+
+// A number as the table writes it by default, as text for messages and help.
+inline std::string numberText(double value) {
+  std::array<char, 32> text{};
+  return std::string(text.data(), formatNumber(text.data(), value, 0));
+}
 
 // What a table shows: its columns in order with their header names, and how numbers are written.
 struct Layout {
@@ -43,6 +51,8 @@ class RowWriter {
   void row(const Row& values);
   // Writes what the buffer holds.
   void flush();
+  // The rows written out whole so far, the header not counted.
+  std::uint64_t rowsWritten() const { return lines - (headerShown && lines > 0 ? 1 : 0); }
 
  private:
   // A column written, with the text of the value last written in it: sweeps repeat most columns
@@ -64,6 +74,8 @@ class RowWriter {
   std::vector<char> buffer;
   std::size_t used = 0;
   std::vector<Cell> cells;
+  bool headerShown = false;
+  std::uint64_t lines = 0;  // written out whole
 };
 
 }  // namespace table

@@ -102,13 +102,53 @@ double unscale(std::int64_t value, int scale) {
   static constexpr std::array<double, 23> powers{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                                  1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   constexpr std::int64_t exactInteger = std::int64_t{1} << 53;
-  if (scale < static_cast<int>(powers.size()) && value < exactInteger && value > -exactInteger) {
-    // Both operands are exact and the division is correctly rounded.
-    return static_cast<double>(value) / powers[static_cast<std::size_t>(scale)];
+  const auto magnitude = static_cast<std::size_t>(scale < 0 ? -scale : scale);
+  if (magnitude < powers.size() && value < exactInteger && value > -exactInteger) {
+    // Both operands are exact and the operation is correctly rounded.
+    return scale < 0 ? static_cast<double>(value) * powers[magnitude] : static_cast<double>(value) / powers[magnitude];
   }
-  const std::string text = std::to_string(value) + "e-" + std::to_string(scale);
+  const std::string text = std::to_string(value) + "e" + std::to_string(-scale);
   double result = 0.0;
   std::from_chars(text.data(), text.data() + text.size(), result);
+  return result;
+}
+
+// The length of the UTF-8 character text starts with; 0 when its first bytes are not one.
+std::size_t characterLength(std::string_view text) {
+  const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return 1;
+  const std::size_t length = lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : 2;
+  if (lead < 0xc2 || lead > 0xf4 || text.size() < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xc0) != 0x80) return 0;
+  }
+  // Overlong forms, UTF-16 surrogates and code points beyond U+10FFFF are not characters.
+  if ((lead == 0xe0 && byte(1) < 0xa0) || (lead == 0xed && byte(1) >= 0xa0) || (lead == 0xf0 && byte(1) < 0x90) ||
+      (lead == 0xf4 && byte(1) >= 0x90)) {
+    return 0;
+  }
+  return length;
+}
+
+// The printable text of the whole characters within the first longest bytes of text.
+std::string printable(std::string_view text, std::size_t longest) {
+  std::string result;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t character = characterLength(text.substr(i));
+    const std::size_t length = std::max<std::size_t>(character, 1);
+    const auto first = static_cast<unsigned char>(text[i]);
+    // C0 controls, DEL, C1 controls (U+0080 to U+009F) and stray bytes are escaped byte by byte.
+    const bool control = first < 0x20 || first == 0x7f || character == 0 ||
+                         (first == 0xc2 && static_cast<unsigned char>(text[i + 1]) < 0xa0);
+    if (i + length > longest) break;
+    for (std::size_t k = 0; k < length; ++k) {
+      std::array<char, 5> escaped{text[i + k]};
+      if (control) std::snprintf(escaped.data(), escaped.size(), "\\x%02x", static_cast<unsigned char>(text[i + k]));
+      result += escaped.data();
+    }
+    i += length;
+  }
   return result;
 }
 
@@ -121,16 +161,14 @@ std::string_view withoutSpaces(std::string_view text) {
 
 }  // namespace
 
+std::string printable(std::string_view text) {
+  return printable(text, text.size());
+}
+
 std::string quoted(std::string_view text) {
   constexpr std::size_t longest = 40;
-  std::string result = "\"";
-  for (const char c : text.substr(0, longest)) {
-    const auto byte = static_cast<unsigned char>(c);
-    std::array<char, 5> escaped{c};
-    if (byte < 0x20 || byte == 0x7f) std::snprintf(escaped.data(), escaped.size(), "\\x%02x", byte);
-    result += escaped.data();
-  }
-  return result + (text.size() > longest ? "...\"" : "\"");
+  const std::string shown = printable(text, longest);
+  return "\"" + shown + (text.size() > longest ? "...\"" : "\"");
 }
 
 std::string parseNumber(std::string_view text, double& value) {
@@ -163,7 +201,8 @@ ValueList ValueList::parse(std::string_view text, std::string_view what) {
       static constexpr std::array<const char*, 3> names{"start", "stop", "step"};
       std::array<Decimal, 3> decimals;
       std::array<double, 3> bounds{};
-      long scale = 0;
+      // The place of the last digit any of the three has: 10^-scale.
+      long scale = std::numeric_limits<long>::min();
       for (std::size_t i = 0; i < fields.size(); ++i) {
         const std::string problem = readNumber(withoutSpaces(fields[i]), bounds[i], decimals[i]);
         if (!problem.empty()) throw InputError(range + names[i] + ": " + problem);
@@ -224,6 +263,16 @@ double ValueList::lowest() const {
     start = segment.end;
   }
   return lowest;
+}
+
+double ValueList::highest() const {
+  double highest = -std::numeric_limits<double>::infinity();
+  std::uint64_t start = 0;
+  for (const Segment& segment : segments) {
+    highest = std::max({highest, valueIn(segment, 0), valueIn(segment, segment.end - start - 1)});
+    start = segment.end;
+  }
+  return highest;
 }
 
 }  // namespace table

@@ -19,16 +19,19 @@ class InputError : public std::runtime_error {
 // The signal that asked a run to stop, set by the program's handler; 0 while none did.
 inline volatile std::sig_atomic_t stopSignal = 0;
 
-// Thrown where a run notices stopSignal (between rows, or in a read the signal interrupted), so
-// that everything unwinds and an unfinished output file is discarded.
+// Thrown where a run notices stopSignal (between rows, or in a read or write the signal
+// interrupted), so that everything unwinds and an unfinished output file is discarded.
 class Interrupted : public std::exception {};
 
 // Reads a whole text as a finite decimal number ("0.85", "-300", "1.2e4", "+5"), with a decimal
 // point whatever the locale. Returns an empty string on success, else why the text is not one.
 std::string parseNumber(std::string_view text, double& value);
 
-// The text quoted for a message, on one line: control bytes show as \xNN (a file's NUL or escape
-// sequence never reaches the terminal). Cut short when it is long.
+// A text for a message, on one line: control characters (C0, DEL and C1) and bytes that are not
+// UTF-8 show as \xNN, so that a file's NUL or escape sequence never reaches the terminal.
+std::string printable(std::string_view text);
+
+// The text printable and quoted, cut after 40 bytes (never inside a character) when it is longer.
 std::string quoted(std::string_view text);
 
 // The values one input takes: a comma list whose items are numbers or inclusive ranges
@@ -47,12 +50,13 @@ class ValueList {
   std::uint64_t size() const { return segments.back().end; }
   // The value at an index below size().
   double at(std::uint64_t index) const;
-  // The smallest value.
+  // The smallest and the largest value.
   double lowest() const;
+  double highest() const;
 
  private:
-  // A run of values first + i * step over 10^scale, or one value when step is 0. end counts the
-  // values of the list up to and including this segment's.
+  // A run of values (first + i * step) / 10^scale (scale may be negative), or one value when step is
+  // 0. end counts the values of the list up to and including this segment's.
   struct Segment {
     std::int64_t first;
     std::int64_t step;

@@ -10,14 +10,14 @@
 #include <string>
 
 #include "case_reader.h"
-#include "table_run.h"
+#include "run.h"
 #include "values.h"
 
 namespace {
 
-// Parsed inputs are always finite: anything else is a finding.
-void requireFinite(double value) {
-  if (!std::isfinite(value)) std::abort();
+// Parsed inputs are finite or NaN (a case file's nan): anything else is a finding.
+void requireNumber(double value) {
+  if (std::isinf(value)) std::abort();
 }
 
 // Parses a text as an option value and reads values from the ends and middle of the list.
@@ -26,7 +26,7 @@ void fuzzValues(std::string_view text) {
     const table::ValueList list = table::ValueList::parse(text, "--fuzz");
     if (list.size() == 0) std::abort();
     const std::uint64_t last = list.size() - 1;
-    for (std::uint64_t i : {std::uint64_t{0}, last / 3, last / 2, last}) requireFinite(list.at(i));
+    for (std::uint64_t i : {std::uint64_t{0}, last / 3, last / 2, last}) requireNumber(list.at(i));
   } catch (const table::InputError&) {
   }
 }
@@ -40,26 +40,25 @@ void fuzzCases(std::string_view text, std::uint8_t options) {
   ::lseek(fd, 0, SEEK_SET);
   try {
     table::CaseReader reader(fd, "fuzz.csv");
-    table::Job job;
-    if (options & 0x02) job.values[0] = table::ValueList(100.0);
-    if (options & 0x04) job.values[1] = table::ValueList(-100.0);
-    job.inputs[0] = job.setup.speed = (options & 0x02) ? table::tas : table::mach;
-    job.setup.geometric = (options & 0x08) != 0;
-    if (options & 0x10) job.setup.units[static_cast<std::size_t>(table::Quantity::speed)] = table::units[5];
-    if (options & 0x20) job.setup.units[static_cast<std::size_t>(table::Quantity::altitude)] = table::units[2];
-    if (options & 0x40) job.setup.units[static_cast<std::size_t>(table::Quantity::weight)] = table::units[11];
+    table::Request request;
+    if (options & 0x02) request.values[table::tas] = "100";
+    if (options & 0x04) request.values[table::altitude] = "-100";
+    request.geometric = (options & 0x08) != 0;
+    if (options & 0x10) request.units[static_cast<std::size_t>(aero::Quantity::speed)] = aero::units[5];
+    if (options & 0x20) request.units[static_cast<std::size_t>(aero::Quantity::altitude)] = aero::units[2];
+    if (options & 0x40) request.units[static_cast<std::size_t>(aero::Quantity::weight)] = aero::units[11];
     if (options & 0x80) {
-      job.setup.unknown = (options & 0x04) ? table::mach : table::altitude;
-      if (job.setup.unknown == table::mach) job.values[0].reset();
+      request.unknown = (options & 0x04) ? table::mach : table::altitude;
+      if (request.unknown == table::mach) request.values[table::tas].reset();
     }
-    job.readCases(reader);
-    job.checkSolve();
+    const table::Job job = table::makeJob(request, &reader);
     table::Row row{};
     for (int rows = 0; rows < 1000 && reader.next(row); ++rows) {
       for (const table::Column input : job.inputs) {
-        if (reader.gives(input)) requireFinite(row[input]);
+        if (reader.gives(input)) requireNumber(row[input]);
       }
-      table::computeRow(row, job.setup);
+      table::checkRow(job, row);
+      aero::computeRow(row, job.setup);
     }
   } catch (const table::InputError&) {
   }

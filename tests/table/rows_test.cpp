@@ -8,9 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "atmosphere.h"
-#include "case_reader.h"
+#include "condition.h"
 #include "reference_values.h"
-#include "table_run.h"
 #include "table_test_support.h"
 
 namespace {
@@ -20,10 +19,11 @@ using Inputs = std::array<double, table::inputCount>;
 // The row of a case given as Mach number and the other six inputs, in SI.
 table::Row rowOf(const Inputs& inputs, bool geometric = false) {
   table::Row row{};
-  table::Job job;
+  const table::Job job;
   for (std::size_t i = 0; i < inputs.size(); ++i) row[job.inputs[i]] = inputs[i];
-  job.setup.geometric = geometric;
-  table::computeRow(row, job.setup);
+  aero::Setup setup;
+  setup.geometric = geometric;
+  aero::computeRow(row, setup);
   return row;
 }
 
@@ -90,13 +90,10 @@ TEST(Rows, AtAStandardDayEqualTheWindowsComputationBitForBit) {
 }
 
 TEST(Rows, SweepOrderIsTheTablesWithMachSlowestAndCaseRowsSlowerStill) {
-  table::Job job;
-  job.values[0] = table::ValueList::parse("0.5,0.6", "--mach");
-  job.values[6] = table::ValueList::parse("-10:10:10", "--isa-offset");
-  MemoryFile in("altitude,isa_offset\n1000,99\n2000,99\n");
-  table::CaseReader reader(in.descriptor(), "cases.csv");
-  job.readCases(reader);
-  const Written written = tableOf(job);
+  table::Request request;
+  request.values[table::mach] = "0.5,0.6";
+  request.values[table::isaOffset] = "-10:10:10";
+  const Written written = tableOf(request, "altitude,isa_offset\n1000,99\n2000,99\n");
   EXPECT_EQ(written.summary.rows, 12u);
   EXPECT_EQ(written.summary.extrapolated, 0u);
   std::istringstream lines(written.text.substr(written.text.find('\n') + 1));
@@ -110,11 +107,12 @@ TEST(Rows, SweepOrderIsTheTablesWithMachSlowestAndCaseRowsSlowerStill) {
 }
 
 TEST(Rows, InputsAreWrittenExactlyWhateverTheDigitsAndMinusZeroStaysNegative) {
-  table::Job job;
-  job.values[0] = table::ValueList::parse("0.7777", "--mach");
-  job.values[1] = table::ValueList::parse("12345", "--altitude");
-  job.values[6] = table::ValueList::parse("0,-0", "--isa-offset");
-  EXPECT_EQ(tableOf(job, ',', 1).text.substr(tableOf(job).text.find('\n') + 1),
+  table::Request request;
+  request.values[table::mach] = "0.7777";
+  request.values[table::altitude] = "12345";
+  request.values[table::isaOffset] = "0,-0";
+  request.digits = 1;
+  EXPECT_EQ(tableOf(request).text.substr(tableOf(request).text.find('\n') + 1),
             "0.7777,12345,1,50,3.5,56,0,1e+04,1,2e+07,2e+02,3e+02,2e+02,1e-05,5e-05,0.3,2e+04,8e+03,4e+05\n"
             "0.7777,12345,1,50,3.5,56,-0,1e+04,1,2e+07,2e+02,3e+02,2e+02,1e-05,5e-05,0.3,2e+04,8e+03,4e+05\n");
 }
@@ -126,20 +124,20 @@ TEST(Rows, ExtrapolatedGeopotentialAltitudesAreCounted) {
     std::uint64_t extrapolated;
   } cases[] = {{"-1,0,88000,88000.5", false, 2}, {"-1,0,88000,89000", true, 1}, {"-6356765", true, 1}};
   for (const auto& c : cases) {
-    table::Job job;
-    job.values[1] = table::ValueList::parse(c.altitudes, "--altitude");
-    job.setup.geometric = c.geometric;
-    EXPECT_EQ(tableOf(job).summary.extrapolated, c.extrapolated) << c.altitudes;
+    table::Request request;
+    request.values[table::altitude] = c.altitudes;
+    request.geometric = c.geometric;
+    EXPECT_EQ(tableOf(request).summary.extrapolated, c.extrapolated) << c.altitudes;
   }
 }
 
 TEST(Rows, CasesTheAtmosphereCannotTakeAreRefusedWithTheirPlace) {
   const auto sweep = [](const char* altitudes, const char* offsets, bool geometric) {
-    table::Job job;
-    job.values[1] = table::ValueList::parse(altitudes, "--altitude");
-    job.values[6] = table::ValueList::parse(offsets, "--isa-offset");
-    job.setup.geometric = geometric;
-    return refusalOf([&] { table::checkSweep(job); });
+    table::Request request;
+    request.values[table::altitude] = altitudes;
+    request.values[table::isaOffset] = offsets;
+    request.geometric = geometric;
+    return refusalOf([&] { table::makeJob(request, nullptr); });
   };
   EXPECT_EQ(sweep("0,88000", "0,-180.65", false),
             "--isa-offset: -180.65 K at altitude 88000 m gives a temperature of 0 K, at or below 0 K");
@@ -149,30 +147,54 @@ TEST(Rows, CasesTheAtmosphereCannotTakeAreRefusedWithTheirPlace) {
   EXPECT_EQ(sweep("-6356765", "0", true), "no error");
 
   const auto fromFile = [](const char* text, const char* offset) {
-    MemoryFile in(text);
-    table::CaseReader reader(in.descriptor(), "hot.csv");
-    table::Job job;
-    if (offset != nullptr) job.values[6] = table::ValueList::parse(offset, "--isa-offset");
-    job.readCases(reader);
-    return refusalOf([&] { tableOf(job); });
+    table::Request request;
+    if (offset != nullptr) request.values[table::isaOffset] = offset;
+    return refusalOf([&] { tableOf(request, text); });
   };
   EXPECT_EQ(fromFile("altitude,isa_offset\n0,10\n80000,-200\n", nullptr),
-            "hot.csv:3: column isa_offset: -200 K at altitude 80000 m gives a temperature of -19.349999999999994 "
+            "cases.csv:3: column isa_offset: -200 K at altitude 80000 m gives a temperature of -19.349999999999994 "
             "K, at or below 0 K");
   EXPECT_EQ(fromFile("altitude\n0\n80000\n", "-190"),
-            "hot.csv:3: with --isa-offset: -190 K at altitude 80000 m gives a temperature of -9.349999999999994 "
+            "cases.csv:3: with --isa-offset: -190 K at altitude 80000 m gives a temperature of -9.349999999999994 "
             "K, at or below 0 K");
   EXPECT_EQ(fromFile("geometric_altitude\n0\n-7e6\n", nullptr),
-            "hot.csv:3: column geometric_altitude: the geometric altitude -7e+06 m is at or below minus the Earth's "
+            "cases.csv:3: column geometric_altitude: the geometric altitude -7e+06 m is at or below minus the Earth's "
             "radius (-6356766 m)");
 }
 
+// --columns takes names with spaces around them and geometric_altitude under --geometric, and
+// refuses a repeated name and an empty one.
+TEST(Rows, ColumnsAreListedAsValuesAre) {
+  const struct {
+    const char* columns;
+    bool geometric;
+    const char* header;
+  } cases[] = {
+      {" mach , altitude ", false, "mach,altitude"},
+      {"geometric_altitude,density_altitude", true, "geometric_altitude,density_altitude"},
+      {"geometric_altitude", false, "--columns: unknown column \"geometric_altitude\""},
+      {"mach,mach", false, "--columns: repeated column \"mach\""},
+      {"", false, "--columns: a name is missing in \"\""},
+      {"mach,,altitude", false, "--columns: a name is missing in \"mach,,altitude\""},
+  };
+  for (const auto& c : cases) {
+    table::Request request;
+    request.columns = c.columns;
+    request.geometric = c.geometric;
+    std::string header;
+    const std::string refusal = refusalOf([&] { header = tableOf(request).text; });
+    header = header.substr(0, header.find('\n'));
+    EXPECT_EQ(refusal == "no error" ? header : refusal.substr(0, std::strlen(c.header)), c.header);
+  }
+}
+
 TEST(Rows, SweepSizeSaturatesInsteadOfOverflowing) {
-  table::Job job;
-  EXPECT_EQ(table::sweepSize(job), 1u);
-  job.values[0] = table::ValueList::parse("0:1e18:1", "--mach");
-  job.values[3] = table::ValueList::parse("0:1e18:1", "--weight");
-  EXPECT_EQ(table::sweepSize(job), std::numeric_limits<std::uint64_t>::max());
+  table::Request request;
+  request.maxRows = std::numeric_limits<std::uint64_t>::max();
+  EXPECT_EQ(table::sweepSize(table::makeJob(request, nullptr)), 1u);
+  request.values[table::mach] = "0:1e18:1";
+  request.values[table::weight] = "0:1e18:1";
+  EXPECT_EQ(table::sweepSize(table::makeJob(request, nullptr)), std::numeric_limits<std::uint64_t>::max());
 }
 
 // Solved, a row reaches its target: within 1e-12 through the closed forms, 1e-9 through the search,
@@ -182,11 +204,11 @@ TEST(Solve, TheSolutionReachesTheTargetInEveryLayer) {
   for (const Column speed : {table::mach, table::tas}) {
     for (const double offset : {0.0, 15.0}) {
       for (const double height : {500.0, 15000.0, 25000.0, 40000.0, 50000.0, 57000.0, 70000.0, 85000.0}) {
-        table::Setup forward;
+        aero::Setup forward;
         forward.speed = speed;
         table::Row row = rowOf({0.8, height, 2, 50, 3.5, 56, offset});
         row[table::tas] = 250.0;
-        table::computeRow(row, forward);
+        aero::computeRow(row, forward);
         const Column targets[] = {table::liftCoefficient, table::reynolds, table::dynamicPressure, table::pressure,
                                   table::density};
         for (const Column target : targets) {
@@ -196,14 +218,14 @@ TEST(Solve, TheSolutionReachesTheTargetInEveryLayer) {
               continue;
             }
             SCOPED_TRACE(testing::Message()
-                         << table::columnKinds[speed].name << " " << offset << " K " << height << " m, solving for "
-                         << table::columnKinds[unknown].name << " to " << table::columnKinds[target].name);
-            table::Setup solving = forward;
+                         << aero::columnKinds[speed].name << " " << offset << " K " << height << " m, solving for "
+                         << aero::columnKinds[unknown].name << " to " << aero::columnKinds[target].name);
+            aero::Setup solving = forward;
             solving.unknown = unknown;
             solving.target = target;
             table::Row asked = row;
             asked[unknown] = std::numeric_limits<double>::quiet_NaN();
-            table::computeRow(asked, solving);
+            aero::computeRow(asked, solving);
             const bool closed = unknown == table::mach || target == table::pressure ||
                                 (speed == table::mach && target != table::reynolds && target != table::density);
             EXPECT_NEAR(asked[target], row[target], (closed ? 1e-12 : 1e-9) * row[target]);

@@ -3,10 +3,11 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <optional>
 #include <string>
 
 #include "file_replacement.h"
-#include "table_run.h"
+#include "run.h"
 #include "values.h"
 
 // A file in memory: a CaseReader reads it through its descriptor, a FileReplacement writes it
@@ -44,16 +45,23 @@ std::string refusalOf(Work work) {
   return "no error";
 }
 
-// What a job writes, header first, and its summary.
+// What a request writes, header first, and its summary; cases is the text of a case file, if any.
 struct Written {
   std::string text;
   table::RunSummary summary;
 };
-inline Written tableOf(table::Job job, char separator = ',', int digits = 0) {
+inline Written tableOf(const table::Request& request, const std::optional<std::string>& cases = std::nullopt) {
+  std::optional<MemoryFile> in;
+  std::optional<table::CaseReader> reader;
+  if (cases) {
+    in.emplace(*cases);
+    reader.emplace(in->descriptor(), "cases.csv");
+  }
+  const table::Job job = table::makeJob(request, reader ? &*reader : nullptr);
   MemoryFile out;
   report::FileReplacement file;
   file.open(out.path());
-  table::RowWriter writer(file, table::layoutOf(job, table::defaultColumns(job.setup.speed), separator, digits));
+  table::RowWriter writer(file, job.layout);
   table::Progress quiet(-1, 0);
   writer.header();
   const table::RunSummary summary = table::runJob(job, writer, quiet);

@@ -44,6 +44,8 @@ TEST(Ranges, StepInDecimalAndGiveTheNearestDoubleOfEachDecimal) {
 
   // Far from zero, with an exponent, and below the exact-division shortcut.
   EXPECT_EQ(valuesOf("1e3:1.2e3:50"), (std::vector<double>{1000, 1050, 1100, 1150, 1200}));
+  EXPECT_EQ(valuesOf("1e20:5e20:2e20"), (std::vector<double>{1e20, 3e20, 5e20}));
+  EXPECT_EQ(valuesOf("-1e300:1e300:1e300"), (std::vector<double>{-1e300, 0, 1e300}));
   EXPECT_EQ(valuesOf("0.000000000000000000000001:0.000000000000000000000003:1e-24"),
             (std::vector<double>{1e-24, 2e-24, 3e-24}));
   const std::vector<double> fine = valuesOf("0.8:0.81:0.0001");
@@ -115,6 +117,7 @@ TEST(Ranges, BadTextIsRefusedNamingTheOptionAndTheText) {
       {"0:1e308:1", "too many values (about 1e+308)"},
       {"0:1:1e-30", "too many values (about 1e+30)"},
       {"0:1:0.1234567890123456789", "too many digits to step exactly"},
+      {"1e20:1.00000000000000000001e20:1", "too many digits to step exactly"},
   };
   for (const auto& [text, message] : cases) {
     EXPECT_NE(refusal(text).find(message), std::string::npos) << text << " gave: " << refusal(text);
@@ -131,6 +134,19 @@ TEST(Numbers, DecimalCommaIsNamedAndNumbersReadInAnyLocaleTheSame) {
   EXPECT_EQ(table::parseNumber("-2.5E-3", value), "");
   EXPECT_EQ(value, -0.0025);
   EXPECT_EQ(table::parseNumber(std::string(100, '7'), value), "");
+}
+
+// Echoed text never carries a control character, a C1 control or a byte that is not UTF-8 to the
+// terminal, and a long one is cut between characters.
+TEST(Numbers, EchoedTextIsEscapedAndCutBetweenCharacters) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"x\x1b[2Jy.csv", "x\\x1b[2Jy.csv"},
+      {"a\xc2\x9b" "1m\x7f", "a\\xc2\\x9b1m\\x7f"},
+      {"raw\x9b\xff\xed\xa0\x80", "raw\\x9b\\xff\\xed\\xa0\\x80"},
+      {"H\xc3\xb6he \xe2\x82\xac", "H\xc3\xb6he \xe2\x82\xac"},
+  };
+  for (const auto& [text, shown] : cases) EXPECT_EQ(table::printable(text), shown);
+  EXPECT_EQ(table::quoted(std::string(39, 'x') + "\xc3\xb6rest"), "\"" + std::string(39, 'x') + "...\"");
 }
 
 TEST(Numbers, WrittenAsTheShortestRoundTripOrWithSignificantDigits) {
