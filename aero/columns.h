@@ -100,12 +100,12 @@ constexpr bool isSpeed(Column column) {
 }
 
 // The inputs besides the speed, in the order of a sweep after it.
-inline constexpr std::array<Column, 6> otherInputs{col::altitude, col::loadFactor, col::weight, col::refLength,
-                                                           col::refArea, col::isaOffset};
+inline constexpr std::array<Column, 6> otherInputs{col::altitude,  col::loadFactor, col::weight,
+                                                   col::refLength, col::refArea,    col::isaOffset};
 
 // What a solve can aim at, in the order the options list them.
 inline constexpr std::array<Column, 5> targets{col::liftCoefficient, col::reynolds, col::dynamicPressure, col::pressure,
-                                                       col::density};
+                                               col::density};
 
 // A unit: its name in the options, the suffix of a column in it, and its size in the quantity's
 // first unit (m, m/s, t, m, m^2). The factors are exact by definition.

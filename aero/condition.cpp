@@ -24,7 +24,7 @@ constexpr double targetTolerance = 1e-9;
 constexpr double coldestStandardTemperature =
     std::min_element(atmosphereLayers.begin(), atmosphereLayers.end(), [](const auto& a, const auto& b) {
       return a.baseTemperature < b.baseTemperature;
-    })->baseTemperature;
+    }) -> baseTemperature;
 
 // A row's inputs in SI: the speed (m/s, or the Mach number) as the setup gives it, the day's
 // offset (K), and the load factor, weight (t), reference length (m) and area (m^2).
@@ -131,10 +131,9 @@ double solve(const Row& row, const Setup& setup, double& base) {
   const Inputs in = inputsOf(row, setup);
   const double target = row[setup.target];
   // A lift coefficient is met where the dynamic pressure that carries the weight is.
-  const double q =
-      setup.target == liftCoefficient
-          ? dynamicPressureForLift(target, in.values.loadFactor, in.values.weight, in.values.refArea)
-          : target;
+  const double q = setup.target == liftCoefficient
+                       ? dynamicPressureForLift(target, in.values.loadFactor, in.values.weight, in.values.refArea)
+                       : target;
   if (setup.unknown == mach) {
     const ReferenceValueSet at = flowAt(in, heightOf(row, setup));
     const double u = setup.target == reynolds ? velocityForReynolds(target, at.kinematicViscosity, at.refLength)
@@ -181,7 +180,8 @@ double computeColumns(Row& row, const Setup& setup) {
   if (wanted[eas]) put(eas, equivalentAirspeed(v.velocity, v.density));
   double qc = notANumber;
   if (wanted[cas] || wanted[col::impactPressure] || wanted[col::totalPressure]) {
-    qc = setup.speed == cas ? impactPressureOfCalibratedAirspeed(in.speedValue) : aero::impactPressure(v.mach, v.pressure);
+    qc = setup.speed == cas ? impactPressureOfCalibratedAirspeed(in.speedValue)
+                            : aero::impactPressure(v.mach, v.pressure);
     if (setup.speed != cas) put(cas, calibratedAirspeed(qc));
   }
   row[col::impactPressure] = qc;
@@ -247,7 +247,8 @@ std::string_view solveRefusal(Column unknown, Column target, Column speed) {
   if (unknown == mach && (target == pressure || target == density)) {
     return "the pressure and the density fix the altitude, not the speed";
   }
-  if (unknown == altitude && (speed == eas || speed == cas) && (target == dynamicPressure || target == liftCoefficient)) {
+  if (unknown == altitude && (speed == eas || speed == cas) &&
+      (target == dynamicPressure || target == liftCoefficient)) {
     return speed == eas ? "at a given EAS the dynamic pressure and the lift coefficient do not depend on the altitude"
                         : "at a given CAS the dynamic pressure and the lift coefficient hardly depend on the altitude";
   }

@@ -47,12 +47,12 @@ std::string_view solveRefusal(Column unknown, Column target, Column speed);
 // What makes a row one the model cannot take.
 enum class Refusal {
   none,
-  overflow,            // an input too large for its unit's conversion to SI
-  belowEarthsCentre,   // a geometric altitude at or below minus the Earth's radius
-  negativeSpeed,       // the speed given
-  targetNotPositive,   // the target of a solve
-  airAtOrBelowZero,    // the offset, at the altitude or anywhere an altitude is searched
-  tooColdToSearch,     // the offset, below coldestSearchedOffset for a searched altitude
+  overflow,           // an input too large for its unit's conversion to SI
+  belowEarthsCentre,  // a geometric altitude at or below minus the Earth's radius
+  negativeSpeed,      // the speed given
+  targetNotPositive,  // the target of a solve
+  airAtOrBelowZero,   // the offset, at the altitude or anywhere an altitude is searched
+  tooColdToSearch,    // the offset, below coldestSearchedOffset for a searched altitude
 };
 
 // The first reason a row's inputs cannot be computed, and the input it concerns. A NaN input is no

@@ -45,7 +45,8 @@ CaseReader::CaseReader(int descriptor, const std::string& source) : fd(descripto
     }
     cell.column = named.column;
     cell.unit = named.unit;
-    const bool repeated = std::any_of(cells.begin(), cells.end() - 1, [&](const Cell& c) { return c.column == cell.column; });
+    const bool repeated =
+        std::any_of(cells.begin(), cells.end() - 1, [&](const Cell& c) { return c.column == cell.column; });
     if (repeated) throw InputError(where + "repeated column " + quoted(cell.name));
     // Of several speeds the first is the case's; the others are columns the tool computed.
     if (aero::isSpeed(cell.column)) {
@@ -98,8 +99,8 @@ bool CaseReader::next(Row& row) {
     // A value already in the chosen unit stays exactly as written.
     if (cell.factor != 1.0) value *= cell.factor;
     if (!std::isfinite(value)) {
-      throw InputError(column + quoted(fields[i]) + " " + std::string(cell.unit.name) +
-                       " is too large to convert to " + std::string(unitOf(cell.column, chosenUnits).name));
+      throw InputError(column + quoted(fields[i]) + " " + std::string(cell.unit.name) + " is too large to convert to " +
+                       std::string(unitOf(cell.column, chosenUnits).name));
     }
   }
   return true;

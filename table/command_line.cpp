@@ -5,7 +5,6 @@
 #include <cmath>
 #include <iostream>
 #include <limits>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -76,7 +75,8 @@ CLI::Validator wholeNumber(std::int64_t first, std::int64_t last) {
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
         if (error == std::errc() && end == text.data() + text.size() && value >= first && value <= last) return {};
         double number = 0.0;
-        if (error == std::errc::result_out_of_range || (parseNumber(text, number).empty() && number == std::floor(number))) {
+        if (error == std::errc::result_out_of_range ||
+            (parseNumber(text, number).empty() && number == std::floor(number))) {
           return "not from " + std::to_string(first) + " to " + std::to_string(last) + ": " + table::quoted(text);
         }
         return "not a whole number: " + table::quoted(text);
@@ -102,62 +102,22 @@ CLI::Validator unitNamed(aero::Quantity quantity) {
       "");
 }
 
-// The options as typed, and what they choose.
-struct Options {
-  std::array<std::string, valueOptions.size()> values;
-  std::array<CLI::Option*, valueOptions.size()> given{};
-  std::string solve;
-  std::array<std::string, aero::quantityCount> units;
-  std::string columns;
-  CLI::Option* columnsGiven = nullptr;
-  bool geometric = false;
-  std::string cases;
-  std::string output;
-  std::string format = "csv";
-  int digits = 0;
-  bool noHeader = false;
-  std::uint64_t maxRows = 100000000;
-};
-
-// Builds the request the options make.
-Request requestOf(const Options& options) {
-  Request request;
-  for (std::size_t i = 0; i < valueOptions.size(); ++i) {
-    if (*options.given[i]) request.values[valueOptions[i].column] = options.values[i];
-  }
-  if (!options.solve.empty()) request.unknown = options.solve == "mach" ? mach : altitude;
-  request.geometric = options.geometric;
-  for (const aero::Unit& unit : aero::units) {
-    if (unit.name == options.units[static_cast<std::size_t>(unit.quantity)]) {
-      request.units[static_cast<std::size_t>(unit.quantity)] = unit;
-    }
-  }
-  if (*options.columnsGiven) request.columns = options.columns;
-  request.separator = options.format == "tsv" ? '\t' : ',';
-  request.digits = options.digits;
-  request.maxRows = options.maxRows;
-  return request;
-}
-
-// CLI11's message for a mistake, or ours where its own would mislead.
-std::string messageOf(const CLI::ParseError& error, const Options& options, CLI::App& app) {
-  if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
-    std::vector<const CLI::Option*> all(options.given.begin(), options.given.end());
-    for (const CLI::Option* option : app.get_options()) all.push_back(option);
-    for (const CLI::Option* option : all) {
+// CLI11's message for a mistake, or ours where its own would mislead: an option given twice, or two
+// of a group that takes one.
+std::string messageOf(const CLI::ParseError& error, const CLI::App& app) {
+  std::vector<const CLI::App*> groups{&app};
+  for (const CLI::App* group : app.get_subcommands({})) groups.push_back(group);
+  for (const CLI::App* group : groups) {
+    std::vector<std::string> given;
+    for (const CLI::Option* option : group->get_options()) {
       if (option->count() > 1) {
-        return option->get_name() + ": given more than once; give all its values in one list, such as " +
-               option->get_name() + " 0.5,0.8";
+        return option->get_name() + ": given more than once" +
+               (group == &app ? "" : "; give all its values in one list");
       }
+      if (option->count() > 0) given.push_back(option->get_name());
     }
-  }
-  if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr) {
-    for (const auto& [first, last, what] : {std::tuple{0, 4, "one speed"}, std::tuple{10, 15, "one target"}}) {
-      std::vector<std::string> typed;
-      for (int i = first; i < last; ++i) {
-        if (*options.given[static_cast<std::size_t>(i)]) typed.push_back(options.given[static_cast<std::size_t>(i)]->get_name());
-      }
-      if (typed.size() > 1) return "give " + std::string(what) + ", not " + typed[0] + " and " + typed[1];
+    if (given.size() > 1 && group->get_require_option_max() == 1) {
+      return "give " + group->get_description() + ", not " + given[0] + " and " + given[1];
     }
   }
   return error.what();
@@ -166,7 +126,7 @@ std::string messageOf(const CLI::ParseError& error, const Options& options, CLI:
 }  // namespace
 
 std::optional<int> readCommandLine(int argc, char** argv, CommandLine& line) {
-  Options options;
+  Request& request = line.request;
   const std::string top = numberText(aero::atmosphereUpperBound);
   CLI::App app{
       "Computes the aerodynamic reference values of many flight conditions as a CSV table.\n"
@@ -200,68 +160,79 @@ std::optional<int> readCommandLine(int argc, char** argv, CommandLine& line) {
       "CAS the speed with the same impact pressure at sea level; EAS = TAS sqrt(rho / rho0).\n"
       "man quorvan-table tells more.");
   app.get_formatter()->column_width(34);
-  CLI::Option_group* speeds = app.add_option_group("Speed", "one of them; Mach 0.8 when none is given");
+  CLI::Option_group* speeds = app.add_option_group("Speed (Mach 0.8 when none is given)", "one speed");
   CLI::Option_group* inputs = app.add_option_group("Inputs");
-  CLI::Option_group* targets = app.add_option_group("Target of --solve", "one of them");
+  CLI::Option_group* targets = app.add_option_group("Target of --solve", "one target");
   for (std::size_t i = 0; i < valueOptions.size(); ++i) {
-    CLI::Option_group* group = i < 4 ? speeds : i < 10 ? inputs : targets;
-    options.given[i] = group->add_option(optionName(valueOptions[i].column), options.values[i], helpOf(valueOptions[i]))
-                           ->type_name("VALUES");
+    const Column column = valueOptions[i].column;
+    (i < 4    ? speeds
+     : i < 10 ? inputs
+              : targets)
+        ->add_option_function<std::string>(
+            optionName(column), [&request, column](const std::string& text) { request.values[column] = text; },
+            helpOf(valueOptions[i]))
+        ->type_name("VALUES");
   }
   speeds->require_option(0, 1);
   targets->require_option(0, 1);
-  app.add_option("--solve", options.solve,
-                     "find the Mach number or the altitude at which the target (one of the options below) is met")
-          ->type_name("WHAT")
-          ->check(CLI::IsMember({"mach", "altitude"}));
+  app.add_option_function<std::string>(
+         "--solve", [&request](const std::string& what) { request.unknown = what == "mach" ? mach : altitude; },
+         "find the Mach number or the altitude at which the target (one of the options below) is met")
+      ->type_name("WHAT")
+      ->check(CLI::IsMember({"mach", "altitude"}));
   for (std::size_t q = 1; q < aero::quantityCount; ++q) {
     const aero::Unit first = aero::defaultUnits()[q];
-    options.units[q] = first.name;
-    app.add_option(unitOptions[q - 1].first, options.units[q],
-                   std::string("unit of ") + unitOptions[q - 1].second + " (default " + std::string(first.name) + ")")
+    app.add_option_function<std::string>(
+           unitOptions[q - 1].first,
+           [&request, q](const std::string& name) {
+             for (const aero::Unit& unit : aero::units) {
+               if (static_cast<std::size_t>(unit.quantity) == q && unit.name == name) request.units[q] = unit;
+             }
+           },
+           std::string("unit of ") + unitOptions[q - 1].second + " (default " + std::string(first.name) + ")")
         ->type_name("UNIT")
         ->transform(unitNamed(first.quantity));
   }
-  options.columnsGiven =
-      app.add_option("--columns", options.columns,
-                     "the columns to write, in this order, named without unit suffix; all for every column")
-          ->type_name("NAMES");
-  app.add_flag("--geometric", options.geometric,
+  app.add_option_function<std::string>(
+         "--columns", [&request](const std::string& names) { request.columns = names; },
+         "the columns to write, in this order, named without unit suffix; all for every column")
+      ->type_name("NAMES");
+  app.add_flag("--geometric", request.geometric,
                "altitudes are geometric, m: converted to geopotential H = r0 Z / (r0 + Z), r0 = " +
                    numberText(aero::earthRadius) + " m; the altitude column is then geometric_altitude");
-  CLI::Option* output = app.add_option("-o,--output", options.output,
+  CLI::Option* output = app.add_option("-o,--output", line.output,
                                        "write the table to FILE (- for standard output), replacing it only once "
                                        "complete")
                             ->type_name("FILE");
-  app.add_option("--format", options.format, "csv or tsv (default csv)")
+  app.add_option_function<std::string>(
+         "--format", [&request](const std::string& format) { request.separator = format == "tsv" ? '\t' : ','; },
+         "csv or tsv (default csv)")
       ->type_name("FORMAT")
       ->check(CLI::IsMember({"csv", "tsv"}));
-  app.add_option("--digits", options.digits,
+  app.add_option("--digits", request.digits,
                  "significant digits of the computed columns, 1 to 17 (default: the shortest text that reads back "
                  "exactly, which the inputs always are)")
       ->type_name("N")
       ->check(wholeNumber(1, 17));
-  app.add_flag("--no-header", options.noHeader, "leave out the header line");
-  app.add_option("--max-rows", options.maxRows, "allow a command-line sweep of up to N rows (default 100000000)")
+  app.add_flag_callback(
+      "--no-header", [&line] { line.header = false; }, "leave out the header line");
+  app.add_option("--max-rows", request.maxRows, "allow a command-line sweep of up to N rows (default 100000000)")
       ->type_name("N")
       ->check(wholeNumber(1, std::numeric_limits<std::int64_t>::max()));
-  CLI::Option* cases = app.add_option("CASES", options.cases,
-                                      "CSV or TSV file of cases (- for standard input) whose header names any of the "
-                                      "inputs: one speed (mach, tas, eas or cas), altitude (or geometric_altitude), "
-                                      "load_factor, weight, ref_length, ref_area, isa_offset, each with a unit "
-                                      "suffix where it is in another unit than the first");
+  app.add_option_function<std::string>(
+      "CASES", [&line](const std::string& name) { line.cases = name; },
+      "CSV or TSV file of cases (- for standard input) whose header names any of the inputs: one speed (mach, "
+      "tas, eas or cas), altitude (or geometric_altitude), load_factor, weight, ref_length, ref_area, isa_offset, "
+      "each with a unit suffix where it is in another unit than the first");
   try {
     app.parse(argc, argv);
-    if (*output && options.output.empty()) throw CLI::ValidationError("--output", "an empty file name");
+    if (*output && line.output.empty()) throw CLI::ValidationError("--output", "an empty file name");
   } catch (const CLI::ParseError& error) {
     if (error.get_exit_code() == 0) return app.exit(error);
-    std::cerr << "quorvan-table: " << printable(messageOf(error, options, app)) << '\n';
+    std::cerr << "quorvan-table: " << printable(messageOf(error, app)) << '\n';
     return 2;
   }
-  line.request = requestOf(options);
-  if (*cases) line.cases = options.cases;
-  line.output = options.output == "-" ? "" : options.output;
-  line.header = !options.noHeader;
+  if (line.output == "-") line.output.clear();
   return std::nullopt;
 }
 

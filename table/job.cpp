@@ -32,8 +32,8 @@ std::string origin(const Job& job, Column input) {
 
 // How a column given in a request or a file is named, for messages: its option or its column.
 std::string givenAs(const Job& job, Column column) {
-  const std::size_t slot = static_cast<std::size_t>(std::find(job.inputs.begin(), job.inputs.end(), column) -
-                                                    job.inputs.begin());
+  const std::size_t slot =
+      static_cast<std::size_t>(std::find(job.inputs.begin(), job.inputs.end(), column) - job.inputs.begin());
   if (job.cases != nullptr && slot < inputCount && !job.values[slot] && job.cases->gives(column)) {
     return "column " + printable(job.cases->nameOf(column)) + " of " + job.cases->where();
   }
@@ -43,15 +43,11 @@ std::string givenAs(const Job& job, Column column) {
 // The columns --columns names (comma-separated, without unit suffixes), or all of them.
 std::vector<Column> columnsOf(const std::optional<std::string>& text, const aero::Setup& setup) {
   if (!text) return aero::defaultColumns(setup.speed);
-  const auto trimmed = [](std::string_view name) {
-    const std::size_t first = name.find_first_not_of(' ');
-    return first == std::string_view::npos ? std::string_view() : name.substr(first, name.find_last_not_of(' ') - first + 1);
-  };
-  if (trimmed(*text) == "all") return aero::allColumns(setup.speed);
+  if (withoutSpaces(*text) == "all") return aero::allColumns(setup.speed);
   std::vector<Column> columns;
   for (std::size_t start = 0; start <= text->size();) {
     const std::size_t comma = std::min(text->find(',', start), text->size());
-    const std::string_view name = trimmed(std::string_view(*text).substr(start, comma - start));
+    const std::string_view name = withoutSpaces(std::string_view(*text).substr(start, comma - start));
     start = comma + 1;
     if (name.empty()) throw InputError("--columns: a name is missing in " + quoted(*text));
     const Column column = aero::columnNamed(name, setup.geometric);
@@ -135,9 +131,7 @@ Row extremeRow(const Job& job, bool highest) {
   Row row{};
   for (std::size_t i = 0; i < inputCount; ++i) {
     const std::optional<ValueList>& list = job.values[i];
-    row[job.inputs[i]] = !list ? aero::defaultValue(job.inputs[i], job.setup.units)
-                         : highest ? list->highest()
-                                   : list->lowest();
+    row[job.inputs[i]] = list ? list->extreme(highest) : aero::defaultValue(job.inputs[i], job.setup.units);
   }
   return row;
 }
@@ -209,7 +203,8 @@ std::uint64_t sweepSize(const Job& job) {
   std::uint64_t rows = 1;
   for (const std::optional<ValueList>& list : job.values) {
     if (!list) continue;
-    if (rows > std::numeric_limits<std::uint64_t>::max() / list->size()) return std::numeric_limits<std::uint64_t>::max();
+    if (rows > std::numeric_limits<std::uint64_t>::max() / list->size())
+      return std::numeric_limits<std::uint64_t>::max();
     rows *= list->size();
   }
   return rows;

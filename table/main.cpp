@@ -21,9 +21,9 @@ using namespace table;
 // What a run made of its output, for the message of a stop.
 struct Output {
   std::string name = "standard output";  // printable
-  bool stream = true;                     // written as it goes, not replaced whole
-  bool complete = false;                  // the new table is in place
-  std::uint64_t rows = 0;                 // written whole to a stream
+  bool stream = true;                    // written as it goes, not replaced whole
+  bool complete = false;                 // the new table is in place
+  std::uint64_t rows = 0;                // written whole to a stream
 };
 
 // Computes and writes the table the command line asks for; returns the exit status or throws
@@ -47,9 +47,9 @@ int run(const CommandLine& line, Output& output) {
     std::cerr << "quorvan-table: cannot write " << output.name << ": " << error.message() << '\n';
     return 1;
   };
-  if (const std::error_code error = out.open(line.output.empty() ? "/dev/stdout" : line.output,
-                                             report::FileReplacement::Waiting::forever,
-                                             report::FileReplacement::InPlace::refused)) {
+  if (const std::error_code error =
+          out.open(line.output.empty() ? "/dev/stdout" : line.output, report::FileReplacement::Waiting::forever,
+                   report::FileReplacement::InPlace::refused)) {
     return failed(error);
   }
   output.stream = !out.replacing();
@@ -138,8 +138,8 @@ int main(int argc, char** argv) {
   if (stopSignal != 0) {
     // Everything has unwound and an unfinished file is gone: die of the signal, as a shell expects.
     std::cerr << "quorvan-table: interrupted; "
-              << (out.stream     ? std::to_string(out.rows) + (out.rows == 1 ? " row was" : " rows were") +
-                                   " written to " + out.name
+              << (out.stream ? std::to_string(out.rows) + (out.rows == 1 ? " row was" : " rows were") + " written to " +
+                                   out.name
                   : out.complete ? out.name + " holds the complete new table"
                                  : out.name + " is as it was")
               << '\n';

@@ -152,14 +152,13 @@ std::string printable(std::string_view text, std::size_t longest) {
   return result;
 }
 
-// The text without spaces at either end: "0.5, 0.8" lists two values.
+}  // namespace
+
 std::string_view withoutSpaces(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   return text;
 }
-
-}  // namespace
 
 std::string printable(std::string_view text) {
   return printable(text, text.size());
@@ -255,24 +254,16 @@ double ValueList::at(std::uint64_t index) const {
   return valueIn(*segment, index - (segment == segments.begin() ? 0 : std::prev(segment)->end));
 }
 
-double ValueList::lowest() const {
-  double lowest = std::numeric_limits<double>::infinity();
+double ValueList::extreme(bool highest) const {
+  double extreme = highest ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
   std::uint64_t start = 0;
   for (const Segment& segment : segments) {
-    lowest = std::min({lowest, valueIn(segment, 0), valueIn(segment, segment.end - start - 1)});
+    for (const double value : {valueIn(segment, 0), valueIn(segment, segment.end - start - 1)}) {
+      extreme = highest ? std::max(extreme, value) : std::min(extreme, value);
+    }
     start = segment.end;
   }
-  return lowest;
-}
-
-double ValueList::highest() const {
-  double highest = -std::numeric_limits<double>::infinity();
-  std::uint64_t start = 0;
-  for (const Segment& segment : segments) {
-    highest = std::max({highest, valueIn(segment, 0), valueIn(segment, segment.end - start - 1)});
-    start = segment.end;
-  }
-  return highest;
+  return extreme;
 }
 
 }  // namespace table

@@ -27,6 +27,9 @@ class Interrupted : public std::exception {};
 // point whatever the locale. Returns an empty string on success, else why the text is not one.
 std::string parseNumber(std::string_view text, double& value);
 
+// The text without spaces at either end: "0.5, 0.8" lists two values.
+std::string_view withoutSpaces(std::string_view text);
+
 // A text for a message, on one line: control characters (C0, DEL and C1) and bytes that are not
 // UTF-8 show as \xNN, so that a file's NUL or escape sequence never reaches the terminal.
 std::string printable(std::string_view text);
@@ -50,9 +53,8 @@ class ValueList {
   std::uint64_t size() const { return segments.back().end; }
   // The value at an index below size().
   double at(std::uint64_t index) const;
-  // The smallest and the largest value.
-  double lowest() const;
-  double highest() const;
+  // The largest value, or the smallest.
+  double extreme(bool highest) const;
 
  private:
   // A run of values (first + i * step) / 10^scale (scale may be negative), or one value when step is

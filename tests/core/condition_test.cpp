@@ -108,7 +108,7 @@ TEST(Solve, SearchedQuantitiesFallInsideEachLayerDownToTheColdestOffset) {
     Column speed;
     double value;
     Column quantity;
-  } cases[] = {{mach, 0.8, density}, {mach, 0.8, reynolds}, {tas, 250.0, reynolds}, {tas, 250.0, dynamicPressure},
+  } cases[] = {{mach, 0.8, density},   {mach, 0.8, reynolds},  {tas, 250.0, reynolds}, {tas, 250.0, dynamicPressure},
                {eas, 150.0, reynolds}, {cas, 150.0, reynolds}, {cas, 600.0, reynolds}};
   for (const auto& c : cases) {
     for (const double offset : {aero::coldestSearchedOffset, 0.0, 60.0}) {
@@ -123,8 +123,8 @@ TEST(Solve, SearchedQuantitiesFallInsideEachLayerDownToTheColdestOffset) {
         aero::computeRow(row, setup);
         const bool base = aero::atmosphereLayers[aero::atmosphereLayerIndex(h)].baseAltitude == h;
         ASSERT_TRUE(base || row[c.quantity] < previous)
-            << aero::columnKinds[c.quantity].name << " at " << aero::columnKinds[c.speed].name << " " << c.value
-            << ", " << offset << " K, " << h << " m";
+            << aero::columnKinds[c.quantity].name << " at " << aero::columnKinds[c.speed].name << " " << c.value << ", "
+            << offset << " K, " << h << " m";
         previous = row[c.quantity];
       }
     }

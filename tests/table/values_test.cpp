@@ -82,7 +82,8 @@ TEST(Ranges, LongRangesAreMadeOnDemand) {
   const std::pair<std::uint64_t, double> values[] = {{0, 1},       {1, 0},       {200000, 199999},
                                                      {200001, -3}, {200002, 10}, {200004, 12}};
   for (const auto& [index, value] : values) EXPECT_EQ(joined.at(index), value) << index;
-  EXPECT_EQ(joined.lowest(), -3.0);
+  EXPECT_EQ(joined.extreme(false), -3.0);
+  EXPECT_EQ(joined.extreme(true), 199999.0);
 }
 
 TEST(Ranges, BadTextIsRefusedNamingTheOptionAndTheText) {
@@ -141,7 +142,9 @@ TEST(Numbers, DecimalCommaIsNamedAndNumbersReadInAnyLocaleTheSame) {
 TEST(Numbers, EchoedTextIsEscapedAndCutBetweenCharacters) {
   const std::pair<std::string, std::string> cases[] = {
       {"x\x1b[2Jy.csv", "x\\x1b[2Jy.csv"},
-      {"a\xc2\x9b" "1m\x7f", "a\\xc2\\x9b1m\\x7f"},
+      {"a\xc2\x9b"
+       "1m\x7f",
+       "a\\xc2\\x9b1m\\x7f"},
       {"raw\x9b\xff\xed\xa0\x80", "raw\\x9b\\xff\\xed\\xa0\\x80"},
       {"H\xc3\xb6he \xe2\x82\xac", "H\xc3\xb6he \xe2\x82\xac"},
   };
