@@ -119,8 +119,10 @@ double altitudeToWrite(double h, const Setup& setup) {
   };
   const std::size_t layer = atmosphereLayerIndex(h);
   double written = (setup.geometric ? geometricAltitude(h) : h) / factor;
-  while (layerBack(written) < layer) written = std::nextafter(written, std::numeric_limits<double>::infinity());
-  while (layerBack(written) > layer) written = std::nextafter(written, -std::numeric_limits<double>::infinity());
+  // The round trip is off by a few units of the last digit at most.
+  for (int step = 0; step < 16 && layerBack(written) != layer; ++step) {
+    written = std::nextafter(written, layerBack(written) < layer ? INFINITY : -INFINITY);
+  }
   return written;
 }
 
