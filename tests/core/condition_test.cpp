@@ -66,7 +66,7 @@ TEST(Solve, SucceedsOnlyWhereItsRowMeetsTheTarget) {
 }
 
 // A geometric altitude solved for, in feet, reads back in the solution's layer: at each layer base
-// the row, computed from the altitude as written, meets the base's pressure.
+// the altitude as written, computed forward again, gives the base's pressure.
 TEST(Solve, GeometricAltitudesInFeetReadBackInTheirLayer) {
   for (const aero::AtmosphereLayer& layer : aero::atmosphereLayers) {
     aero::Setup setup;
@@ -78,12 +78,16 @@ TEST(Solve, GeometricAltitudesInFeetReadBackInTheirLayer) {
     const double target = aero::airState(layer.baseAltitude).pressure;
     row[pressure] = target;
     aero::computeRow(row, setup);
+    ASSERT_TRUE(std::isfinite(row[altitude])) << layer.baseAltitude;
+    setup.unknown = setup.target = columnCount;
+    aero::computeRow(row, setup);
     EXPECT_NEAR(row[pressure], target, 1e-12 * target) << layer.baseAltitude;
   }
 }
 
-// Where a speed is given as CAS, at sea level on a standard day the TAS it gives is the CAS, bit for
-// bit; and under --geometric the density altitude is geometric like the altitude beside it.
+// Where a speed is given as CAS, at sea level on a standard day the Mach number is CAS / a0 and the
+// TAS the CAS, bit for bit; and under --geometric the density altitude is geometric like the
+// altitude beside it.
 TEST(Rows, CasIsTasAtSeaLevelAndDensityAltitudeFollowsTheAltitudesScale) {
   aero::Setup setup;
   setup.speed = cas;
@@ -93,6 +97,7 @@ TEST(Rows, CasIsTasAtSeaLevelAndDensityAltitudeFollowsTheAltitudesScale) {
     row[cas] = speed;
     aero::computeRow(row, setup);
     EXPECT_EQ(row[tas], speed);
+    EXPECT_EQ(row[mach], speed / aero::seaLevelSoundSpeed());
   }
   setup.geometric = true;
   aero::Row row = defaults();
