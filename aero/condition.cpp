@@ -261,8 +261,8 @@ RowRefusal refusalOf(const Row& row, const Setup& setup) {
   const bool solvingAltitude = setup.unknown == altitude;
   std::array<Column, 8> inputs{setup.speed, altitude, loadFactor, weight, refLength, refArea, isaOffset, setup.target};
   for (const Column input : inputs) {
-    if (input != columnCount && input != setup.unknown && std::isfinite(row[input]) &&
-        !std::isfinite(si(row, input, setup))) {
+    if (input != columnCount && input != setup.unknown && unitOf(input, setup.units).factor != 1.0 &&
+        std::isfinite(row[input]) && !std::isfinite(si(row, input, setup))) {
       return {Refusal::overflow, input};
     }
   }

@@ -44,6 +44,7 @@ void RowWriter::header() {
   for (const std::string& name : layout.names) line += (line.empty() ? "" : std::string(1, layout.separator)) + name;
   line += '\n';
   headerShown = true;
+  ++buffered;
   reserve(line.size());
   std::memcpy(buffer.data() + used, line.data(), line.size());
   used += line.size();
@@ -65,6 +66,7 @@ void RowWriter::row(const Row& values) {
     *out++ = layout.separator;
   }
   out[-1] = '\n';
+  ++buffered;
   used = static_cast<std::size_t>(out - buffer.data());
 }
 
@@ -72,9 +74,12 @@ void RowWriter::flush() {
   if (used == 0) return;
   const std::uint64_t before = file.written();
   const std::error_code error = file.write(buffer.data(), used);
-  lines += static_cast<std::uint64_t>(
-      std::count(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(file.written() - before), '\n'));
+  // Only a write that failed part way has lines to count.
+  lines += error ? static_cast<std::uint64_t>(std::count(
+                       buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(file.written() - before), '\n'))
+                 : buffered;
   used = 0;
+  buffered = 0;
   if (error) throw std::system_error(error);
 }
 

@@ -75,7 +75,8 @@ class RowWriter {
   std::size_t used = 0;
   std::vector<Cell> cells;
   bool headerShown = false;
-  std::uint64_t lines = 0;  // written out whole
+  std::uint64_t buffered = 0;  // lines in the buffer
+  std::uint64_t lines = 0;     // written out whole
 };
 
 }  // namespace table

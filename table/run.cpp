@@ -57,7 +57,8 @@ RunSummary runJob(const Job& job, RowWriter& writer, Progress& progress) {
         row[job.inputs[i]] = value[i];
         nanInput = nanInput || std::isnan(value[i]);
       }
-      checkRow(job, row);
+      // A command-line sweep was checked whole before its first row.
+      if (job.cases != nullptr) checkRow(job, row);
       const double height = aero::computeRow(row, job.setup);
       if (height < 0.0 || height > aero::atmosphereUpperBound) ++summary.extrapolated;
       if (nanInput) {
