@@ -216,7 +216,8 @@ std::optional<int> readCommandLine(int argc, char** argv, CommandLine& line) {
       ->check(wholeNumber(1, 17));
   app.add_flag_callback(
       "--no-header", [&line] { line.header = false; }, "leave out the header line");
-  app.add_option("--max-rows", request.maxRows, "allow a command-line sweep of up to N rows (default 100000000)")
+  app.add_option("--max-rows", request.maxRows,
+                 "allow a command-line sweep of up to N rows (default " + std::to_string(Request().maxRows) + ")")
       ->type_name("N")
       ->check(wholeNumber(1, std::numeric_limits<std::int64_t>::max()));
   app.add_option_function<std::string>(
