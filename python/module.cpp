@@ -133,8 +133,12 @@ struct Call {
   }
 };
 
-// Calls body(i, values) for the elements begin to end of a broadcast call in C order, values
-// holding each argument's element there.
+// A run of elements handed to a computation at once: each argument's values there.
+constexpr std::size_t blockSize = 64;
+using Block = std::array<std::array<double, blockSize>, maxArguments>;
+
+// Calls body(first, count, block) for the elements begin to end of a broadcast call in C order, in
+// runs of at most blockSize elements from first.
 template <class Body>
 void walk(const Call& call, py::ssize_t begin, py::ssize_t end, Body& body) {
   if (begin >= end) return;
@@ -151,17 +155,20 @@ void walk(const Call& call, py::ssize_t begin, py::ssize_t end, Body& body) {
     at[k] = call.arguments[k].data;
     for (std::size_t d = 0; d < dimensions; ++d) at[k] += index[d] * call.arguments[k].strides[d];
   }
-  std::array<double, maxArguments> values{};
-  for (py::ssize_t i = begin; i < end; ++i) {
-    // Copied, not dereferenced: a numpy array may be unaligned.
-    for (std::size_t k = 0; k < count; ++k) std::memcpy(&values[k], at[k], sizeof(double));
-    body(i, values);
-    for (std::size_t d = dimensions; d-- > 0;) {
-      for (std::size_t k = 0; k < count; ++k) at[k] += call.arguments[k].strides[d];
-      if (++index[d] < call.shape[d]) break;
-      for (std::size_t k = 0; k < count; ++k) at[k] -= call.shape[d] * call.arguments[k].strides[d];
-      index[d] = 0;
+  Block block;
+  for (py::ssize_t first = begin; first < end; first += blockSize) {
+    const std::size_t run = static_cast<std::size_t>(std::min<py::ssize_t>(blockSize, end - first));
+    for (std::size_t b = 0; b < run; ++b) {
+      // Copied, not dereferenced: a numpy array may be unaligned.
+      for (std::size_t k = 0; k < count; ++k) std::memcpy(&block[k][b], at[k], sizeof(double));
+      for (std::size_t d = dimensions; d-- > 0;) {
+        for (std::size_t k = 0; k < count; ++k) at[k] += call.arguments[k].strides[d];
+        if (++index[d] < call.shape[d]) break;
+        for (std::size_t k = 0; k < count; ++k) at[k] -= call.shape[d] * call.arguments[k].strides[d];
+        index[d] = 0;
+      }
     }
+    body(first, run, block);
   }
 }
 
@@ -346,23 +353,31 @@ py::dict computeColumns(Call& call, const py::handle& columnsWanted) {
     factors[k] = call.arguments[k].factor;
     kept[inputColumns[k]] = true;
   }
+  // A block's rows are computed first and then written out column by column, each in one piece.
   Row empty;
   empty.fill(notANumber);
-  forEachElement(call, [&setup, &columns, &results, count, inputColumns, factors, kept, row = empty](
-                           py::ssize_t i, const std::array<double, maxArguments>& values) mutable {
-    bool refused = false;
-    for (std::size_t k = 0; k < count; ++k) {
-      // Exactly what the table tool's case reader does with a column in another unit.
-      const double si = values[k] * factors[k];
-      refused = refused || (std::isfinite(values[k]) && !std::isfinite(si));
-      row[inputColumns[k]] = si;
-    }
-    refused = refused || refusalOf(row, setup).reason != Refusal::none;
-    if (!refused) computeRow(row, setup);
-    for (std::size_t j = 0; j < columns.size(); ++j) {
-      results.out[j][i] = refused && !kept[columns[j]] ? notANumber : row[columns[j]];
-    }
-  });
+  std::vector<Row> rows(blockSize, empty);
+  forEachElement(
+      call, [&setup, &columns, &results, count, inputColumns, factors, kept, rows,
+             refused = std::array<bool, blockSize>{}](py::ssize_t first, std::size_t run, const Block& block) mutable {
+        for (std::size_t b = 0; b < run; ++b) {
+          Row& row = rows[b];
+          refused[b] = false;
+          for (std::size_t k = 0; k < count; ++k) {
+            // Exactly what the table tool's case reader does with a column in another unit.
+            const double si = block[k][b] * factors[k];
+            refused[b] = refused[b] || (std::isfinite(block[k][b]) && !std::isfinite(si));
+            row[inputColumns[k]] = si;
+          }
+          refused[b] = refused[b] || refusalOf(row, setup).reason != Refusal::none;
+          if (!refused[b]) computeRow(row, setup);
+        }
+        for (std::size_t j = 0; j < columns.size(); ++j) {
+          const Column c = columns[j];
+          double* out = results.out[j] + first;
+          for (std::size_t b = 0; b < run; ++b) out[b] = refused[b] && !kept[c] ? notANumber : rows[b][c];
+        }
+      });
   py::dict named;
   for (std::size_t j = 0; j < columns.size(); ++j) {
     named[py::str(headerName(columns[j], setup.geometric, setup.units))] = results[j];
@@ -403,16 +418,25 @@ py::tuple atmosphere(const py::handle& altitudes, const py::handle& offsets, boo
   inputs.fill(0.0);
   for (const Column c : otherInputs) inputs[c] = defaultValue(c, call.setup.units);
   const Setup& setup = call.setup;
-  forEachElement(call, [&setup, &results, geometric, row = inputs](
-                           py::ssize_t i, const std::array<double, maxArguments>& values) mutable {
-    row[altitude] = values[0];
-    row[isaOffset] = values[1];
-    AirState air{notANumber, notANumber, notANumber, notANumber, notANumber};
-    if (refusalOf(row, setup).reason == Refusal::none) {
-      air = airState(geometric ? aero::geopotentialAltitude(values[0]) : values[0], values[1]);
+  forEachElement(call, [&setup, &results, geometric, row = inputs](py::ssize_t first, std::size_t run,
+                                                                   const Block& block) mutable {
+    for (std::size_t b = 0; b < run; ++b) {
+      const double z = block[0][b];
+      const double offset = block[1][b];
+      row[altitude] = z;
+      row[isaOffset] = offset;
+      AirState air{notANumber, notANumber, notANumber, notANumber, notANumber};
+      // A standard or warmer day at a geopotential altitude is never refused.
+      if ((!geometric && !(offset < 0.0)) || refusalOf(row, setup).reason == Refusal::none) {
+        air = airState(geometric ? aero::geopotentialAltitude(z) : z, offset);
+      }
+      const std::size_t i = static_cast<std::size_t>(first) + b;
+      results.out[0][i] = air.pressure;
+      results.out[1][i] = air.temperature;
+      results.out[2][i] = air.density;
+      results.out[3][i] = air.viscosity;
+      results.out[4][i] = air.soundSpeed;
     }
-    const std::array<double, 5> state{air.pressure, air.temperature, air.density, air.viscosity, air.soundSpeed};
-    for (std::size_t j = 0; j < state.size(); ++j) results.out[j][i] = state[j];
   });
   return py::make_tuple(results[0], results[1], results[2], results[3], results[4]);
 }
