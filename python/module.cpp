@@ -28,8 +28,9 @@ using namespace aero::col;
 
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 
-// Fewer elements than this a thread would cost more to start than it saves.
-constexpr py::ssize_t elementsPerThread = 1 << 15;
+// The elements a thread takes at a time, and fewer than a thread would cost more to start than
+// it saves.
+constexpr py::ssize_t elementsPerThread = 1 << 14;
 
 // The most numeric arguments a call has: the speed, the six other inputs and a target.
 constexpr std::size_t maxArguments = 8;
@@ -172,27 +173,29 @@ void walk(const Call& call, py::ssize_t begin, py::ssize_t end, Body& body) {
   }
 }
 
-// Runs body over every element of a broadcast call without the GIL, the elements split into as
-// many runs as threads are allowed and worth starting; each run has its own copy of body. Every
-// element is computed alone, so the results do not depend on the number of threads.
+// Runs body over every element of a broadcast call without the GIL, on as many threads as are
+// allowed and worth starting. The threads take runs of elementsPerThread in turn, so that one
+// slowed by other work on its core takes fewer; each has its own copy of body. Every element is
+// computed alone, so the results do not depend on the number of threads.
 template <class Body>
 void forEachElement(const Call& call, const Body& body) {
   py::gil_scoped_release released;
   const auto threads = static_cast<unsigned>(
       std::clamp<py::ssize_t>(call.size / elementsPerThread, 1, static_cast<py::ssize_t>(threadCount.load())));
-  const auto run = [&](unsigned t) {
+  std::atomic<py::ssize_t> next{0};
+  const auto run = [&] {
     Body own = body;
-    walk(call, call.size * t / threads, call.size * (t + 1) / threads, own);
+    for (py::ssize_t first; (first = next.fetch_add(elementsPerThread)) < call.size;) {
+      walk(call, first, std::min(first + elementsPerThread, call.size), own);
+    }
   };
   std::vector<std::thread> helpers;
-  unsigned started = 1;
   try {
-    for (; started < threads; ++started) helpers.emplace_back(run, started);
+    while (helpers.size() + 1 < threads) helpers.emplace_back(run);
   } catch (const std::system_error&) {
-    // No more threads to be had: this one does the rest.
+    // No more threads to be had: those started and this one do it all.
   }
-  for (unsigned t = started; t < threads; ++t) run(t);
-  run(0);
+  run();
   for (std::thread& helper : helpers) helper.join();
 }
 
