@@ -156,12 +156,25 @@ void walk(const Call& call, py::ssize_t begin, py::ssize_t end, Body& body) {
     at[k] = call.arguments[k].data;
     for (std::size_t d = 0; d < dimensions; ++d) at[k] += index[d] * call.arguments[k].strides[d];
   }
+  // Only the arguments that vary are read element by element; the others fill their rows once.
+  std::array<std::size_t, maxArguments> varying{};
+  std::size_t varyingCount = 0;
   Block block;
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::vector<py::ssize_t>& strides = call.arguments[k].strides;
+    if (std::any_of(strides.begin(), strides.end(), [](py::ssize_t stride) { return stride != 0; })) {
+      varying[varyingCount++] = k;
+    } else {
+      double value;
+      std::memcpy(&value, at[k], sizeof(double));
+      block[k].fill(value);
+    }
+  }
   for (py::ssize_t first = begin; first < end; first += blockSize) {
     const std::size_t run = static_cast<std::size_t>(std::min<py::ssize_t>(blockSize, end - first));
     for (std::size_t b = 0; b < run; ++b) {
       // Copied, not dereferenced: a numpy array may be unaligned.
-      for (std::size_t k = 0; k < count; ++k) std::memcpy(&block[k][b], at[k], sizeof(double));
+      for (std::size_t v = 0; v < varyingCount; ++v) std::memcpy(&block[varying[v]][b], at[varying[v]], sizeof(double));
       for (std::size_t d = dimensions; d-- > 0;) {
         for (std::size_t k = 0; k < count; ++k) at[k] += call.arguments[k].strides[d];
         if (++index[d] < call.shape[d]) break;
@@ -347,40 +360,59 @@ py::dict computeColumns(Call& call, const py::handle& columnsWanted) {
   call.broadcast();
   Results results(call, columns.size());
 
-  const std::size_t count = call.arguments.size();
-  std::array<Column, maxArguments> inputColumns{};
+  // Inputs that are the same for every element are set in every row once; the others element by
+  // element. Each is converted to SI exactly as the table tool's case reader converts a column in
+  // another unit; a conversion that overflows refuses the element.
+  Row initial;
+  initial.fill(notANumber);
+  bool overflow = false;
+  std::array<Column, maxArguments> varyingColumns{};
   std::array<double, maxArguments> factors{};
+  std::array<std::size_t, maxArguments> varying{};
+  std::size_t varyingCount = 0;
   ColumnSet kept{};
-  for (std::size_t k = 0; k < count; ++k) {
-    inputColumns[k] = call.arguments[k].column;
-    factors[k] = call.arguments[k].factor;
-    kept[inputColumns[k]] = true;
+  for (std::size_t k = 0; k < call.arguments.size(); ++k) {
+    const Argument& a = call.arguments[k];
+    kept[a.column] = true;
+    if (std::any_of(a.strides.begin(), a.strides.end(), [](py::ssize_t stride) { return stride != 0; })) {
+      varyingColumns[varyingCount] = a.column;
+      factors[varyingCount] = a.factor;
+      varying[varyingCount++] = k;
+      continue;
+    }
+    double given;
+    std::memcpy(&given, a.data, sizeof(double));
+    initial[a.column] = given * a.factor;
+    overflow = overflow || (std::isfinite(given) && !std::isfinite(initial[a.column]));
   }
   // A block's rows are computed first and then written out column by column, each in one piece.
-  Row empty;
-  empty.fill(notANumber);
-  std::vector<Row> rows(blockSize, empty);
-  forEachElement(
-      call, [&setup, &columns, &results, count, inputColumns, factors, kept, rows,
-             refused = std::array<bool, blockSize>{}](py::ssize_t first, std::size_t run, const Block& block) mutable {
-        for (std::size_t b = 0; b < run; ++b) {
-          Row& row = rows[b];
-          refused[b] = false;
-          for (std::size_t k = 0; k < count; ++k) {
-            // Exactly what the table tool's case reader does with a column in another unit.
-            const double si = block[k][b] * factors[k];
-            refused[b] = refused[b] || (std::isfinite(block[k][b]) && !std::isfinite(si));
-            row[inputColumns[k]] = si;
-          }
-          refused[b] = refused[b] || refusalOf(row, setup).reason != Refusal::none;
-          if (!refused[b]) computeRow(row, setup);
-        }
-        for (std::size_t j = 0; j < columns.size(); ++j) {
-          const Column c = columns[j];
-          double* out = results.out[j] + first;
-          for (std::size_t b = 0; b < run; ++b) out[b] = refused[b] && !kept[c] ? notANumber : rows[b][c];
-        }
-      });
+  forEachElement(call, [&setup, &columns, &results, overflow, varyingColumns, factors, varying, varyingCount, kept,
+                        rows = std::vector<Row>(blockSize, initial), refused = std::array<bool, blockSize>{}](
+                           py::ssize_t first, std::size_t run, const Block& block) mutable {
+    bool anyRefused = false;
+    for (std::size_t b = 0; b < run; ++b) {
+      Row& row = rows[b];
+      refused[b] = overflow;
+      for (std::size_t v = 0; v < varyingCount; ++v) {
+        const double given = block[varying[v]][b];
+        const double si = given * factors[v];
+        refused[b] = refused[b] || (std::isfinite(given) && !std::isfinite(si));
+        row[varyingColumns[v]] = si;
+      }
+      refused[b] = refused[b] || refusalOf(row, setup).reason != Refusal::none;
+      if (!refused[b]) computeRow(row, setup);
+      anyRefused = anyRefused || refused[b];
+    }
+    for (std::size_t j = 0; j < columns.size(); ++j) {
+      const Column c = columns[j];
+      double* out = results.out[j] + first;
+      for (std::size_t b = 0; b < run; ++b) out[b] = rows[b][c];
+      if (!anyRefused || kept[c]) continue;
+      for (std::size_t b = 0; b < run; ++b) {
+        if (refused[b]) out[b] = notANumber;
+      }
+    }
+  });
   py::dict named;
   for (std::size_t j = 0; j < columns.size(); ++j) {
     named[py::str(headerName(columns[j], setup.geometric, setup.units))] = results[j];

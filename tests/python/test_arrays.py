@@ -93,3 +93,8 @@ def test_threads_change_nothing():
         quorvan.set_threads(was)
     for name in one:
         assert_same_bits(five[name], one[name], name)
+
+
+def test_overflowing_scalar_refuses_every_element():
+    got = quorvan.reference_values(cas=[100.0, 200.0], altitude_km=1e306)
+    assert np.isnan(got["density"]).all() and list(got["cas"]) == [100.0, 200.0]
