@@ -58,22 +58,30 @@ BAD_ELEMENTS = [
     ("air below 0 K", dict(altitude=[11000, 11000], isa_offset=[0, -216.65])),
     ("below the Earth's centre", dict(geometric_altitude=[0, -6356766])),
     ("overflowing unit", dict(altitude_km=[1, 1e306])),
-    ("target not positive", dict(solve="altitude", pressure=[5000, 0])),
-    ("too cold to search", dict(solve="altitude", mach=0.8, reynolds=1e7, isa_offset=[0, -91])),
-    ("unreachable target", dict(solve="altitude", mach=0.8, reynolds=[1e7, 1e9])),
+    ("target not positive", dict(function="solve altitude", pressure=[5000, 0])),
+    ("too cold to search", dict(function="solve altitude", mach=0.8, reynolds=1e7, isa_offset=[0, -91])),
+    ("unreachable target", dict(function="solve altitude", mach=0.8, reynolds=[1e7, 1e9])),
+    ("atmosphere below 0 K", dict(function="atmosphere", altitude=[11000, 11000], isa_offset=[0, -216.65])),
+    ("atmosphere below the Earth's centre", dict(function="atmosphere", altitude=[0, -6356766], geometric=True)),
 ]
+
+
+RUNS = {
+    "reference_values": lambda **k: quorvan.reference_values(columns="all", **k),
+    "solve altitude": lambda **k: quorvan.solve("altitude", columns="all", **k),
+    "atmosphere": lambda **k: quorvan.atmosphere(**k)._asdict(),
+}
 
 
 @pytest.mark.parametrize("keywords", [case[1] for case in BAD_ELEMENTS], ids=[case[0] for case in BAD_ELEMENTS])
 def test_bad_element_is_nan_alone(keywords):
     keywords = dict(keywords)
-    unknown = keywords.pop("solve", None)
-    run = (lambda **k: quorvan.solve(unknown, **k)) if unknown else quorvan.reference_values
-    both = run(columns="all", **keywords)
-    first = run(columns="all", **{k: v[0] if isinstance(v, list) else v for k, v in keywords.items()})
+    function = keywords.pop("function", "reference_values")
+    both = RUNS[function](**keywords)
+    first = RUNS[function](**{k: v[0] if isinstance(v, list) else v for k, v in keywords.items()})
     for name, values in both.items():
         assert_same_bits(values[0], first[name], name)
-        if name not in INPUTS or name == unknown:
+        if function == "atmosphere" or name not in INPUTS or function == "solve " + name:
             assert np.isnan(values[1]), name
 
 
