@@ -1,4 +1,7 @@
 """The module's values are quorvan-table's, bit for bit, for the same cases read from a CSV file."""
+import os
+import subprocess
+
 import numpy as np
 import pytest
 
@@ -71,3 +74,8 @@ def test_atmosphere_same_as_table(table, geometric):
     got = quorvan.atmosphere(altitude, offset, geometric=geometric)
     for name in quorvan.Atmosphere._fields:
         assert_same_bits(getattr(got, name), want[name], name)
+
+
+def test_version_is_the_tools():
+    printed = subprocess.run([os.environ["QUORVAN_TABLE"], "--version"], check=True, capture_output=True, text=True)
+    assert quorvan.__version__ == printed.stdout.strip()
