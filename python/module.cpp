@@ -176,9 +176,11 @@ void walk(const Call& call, py::ssize_t begin, py::ssize_t end, Body& body) {
       // Copied, not dereferenced: a numpy array may be unaligned.
       for (std::size_t v = 0; v < varyingCount; ++v) std::memcpy(&block[varying[v]][b], at[varying[v]], sizeof(double));
       for (std::size_t d = dimensions; d-- > 0;) {
-        for (std::size_t k = 0; k < count; ++k) at[k] += call.arguments[k].strides[d];
+        for (std::size_t v = 0; v < varyingCount; ++v) at[varying[v]] += call.arguments[varying[v]].strides[d];
         if (++index[d] < call.shape[d]) break;
-        for (std::size_t k = 0; k < count; ++k) at[k] -= call.shape[d] * call.arguments[k].strides[d];
+        for (std::size_t v = 0; v < varyingCount; ++v) {
+          at[varying[v]] -= call.shape[d] * call.arguments[varying[v]].strides[d];
+        }
         index[d] = 0;
       }
     }
@@ -286,11 +288,15 @@ Call readInputs(std::string function, const py::dict& keywords, Column unknown, 
     if (target && !targetName.empty()) {
       throw py::type_error(f + "(): " + targetName + " and " + name + ": a solve has one target");
     }
-    if (isSpeed(c)) speedName = name;
-    if (target) targetName = name;
+    if (isSpeed(c)) {
+      speedName = name;
+      setup.speed = c;
+    }
+    if (target) {
+      targetName = name;
+      setup.target = c;
+    }
     given[c] = name;
-    if (isSpeed(c)) setup.speed = c;
-    if (target) setup.target = c;
     setup.geometric = setup.geometric || named.geometric;
     call.add(name, value, c, named.unit.factor);
   }
@@ -308,7 +314,7 @@ Call readInputs(std::string function, const py::dict& keywords, Column unknown, 
   return call;
 }
 
-// The columns a call returns: those columns names (None for the default ones, "all", names
+// The columns a call returns, as columns names them (None for the default ones, "all", names
 // separated by commas, or a sequence of names), without unit suffixes.
 std::vector<Column> chosenColumns(const Call& call, const py::handle& columns) {
   const Setup& setup = call.setup;
