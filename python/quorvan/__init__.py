@@ -122,7 +122,8 @@ def reference_values(*, geometric=False, columns=None, **inputs):
         Column name to values, in ``quorvan-table``'s order and with its header names, all in SI
         units (m, m/s, t, m^2, K, Pa, kg/m^3, Pa s, m^2/s, N, and unit_reynolds per metre) whatever
         the units of the inputs. Each value is a float64 array of the broadcast shape of the
-        inputs, or a float when every input is a scalar. The values are bit for bit those
+        inputs (the columns are views of one array that holds them all), or a float when every
+        input is a scalar. The values are bit for bit those
         ``quorvan-table`` computes for the same case (a suffixed input converted as its case
         reader converts a suffixed column).
 
