@@ -17,11 +17,10 @@ constexpr double sutherlandTemperature = 110.4;  // K
 std::size_t atmosphereLayerIndex(double altitude) {
   // Count the breakpoints at or below the altitude; the last breakpoint (88000 m) is not a layer
   // of its own, so the count stops at the last row and never passes it. A NaN compares false
-  // everywhere and stays in the first row.
+  // everywhere and stays in the first row. The bases rise, so the count is the index; counted
+  // without a branch, which altitudes in no order would mispredict.
   std::size_t index = 0;
-  while (index + 1 < atmosphereLayers.size() && atmosphereLayers[index + 1].baseAltitude <= altitude) {
-    ++index;
-  }
+  for (std::size_t i = 1; i < atmosphereLayers.size(); ++i) index += atmosphereLayers[i].baseAltitude <= altitude;
   return index;
 }
 

@@ -1,10 +1,12 @@
 # Shared by run.sh and test.sh: installs the Debian packages that are missing, and nothing else.
 
 # The Debian package is built with cpack, which needs dpkg-shlibdeps (dpkg-dev) and file.
-build_packages="g++ make cmake pkg-config libfox-1.6-dev libcli11-dev dpkg-dev file"
+# The Python module is built with Debian's pybind11 for its python3 and numpy.
+build_packages="g++ make cmake pkg-config libfox-1.6-dev libcli11-dev dpkg-dev file pybind11-dev python3-dev
+  python3-numpy"
 test_packages="libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-apps
   imagemagick locales valgrind desktop-file-utils groff-base lintian appstream clang-format
-  clang libclang-rt-14-dev"
+  clang libclang-rt-14-dev python3-pytest python3-pandas python3-dask python3-matplotlib"
 # The table tool's benchmark against the numpy/pandas script, and the README's chart.
 bench_packages="time python3-numpy python3-pandas gnuplot-nox"
 

@@ -1,0 +1,499 @@
+// The binding of the aero library for Python: reads the keywords and arrays of a call, broadcasts
+// them as numpy does, computes each element through aero::computeRow (or airState) with the GIL
+// released, on several threads for large arrays, and returns float64 arrays or, for scalars, floats.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "atmosphere.h"
+#include "columns.h"
+#include "condition.h"
+
+namespace py = pybind11;
+
+namespace {
+
+using namespace aero;
+using namespace aero::col;
+
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+
+// The elements a thread takes at a time, and fewer than a thread would cost more to start than
+// it saves.
+constexpr py::ssize_t elementsPerThread = 1 << 14;
+
+// The most numeric arguments a call has: the speed, the six other inputs and a target.
+constexpr std::size_t maxArguments = 8;
+
+unsigned machineThreads() {
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
+std::atomic<unsigned> threadCount{machineThreads()};
+
+// One numeric argument as float64: a number, or an array (shape and strides in bytes), with the
+// column it gives and the factor of its unit to SI.
+struct Argument {
+  std::string name;
+  Column column = columnCount;
+  double factor = 1.0;
+  double number = 0.0;
+  py::object array;  // null for a number
+  const char* data = nullptr;
+  std::vector<py::ssize_t> shape;
+  std::vector<py::ssize_t> strides;
+};
+
+// A call being read: the function's name for messages, how its rows are computed, its numeric
+// arguments, and once broadcast their common shape.
+struct Call {
+  std::string function;
+  Setup setup;
+  std::vector<Argument> arguments;
+  std::vector<py::ssize_t> shape;
+  py::ssize_t size = 1;
+
+  // Adds a numeric argument: a Python float or int as it is, anything else through numpy, which
+  // must make an array of real numbers of it (bool, complex, text and objects are refused).
+  void add(std::string name, py::handle value, Column column, double factor) {
+    Argument& a = arguments.emplace_back();
+    a.name = std::move(name);
+    a.column = column;
+    a.factor = factor;
+    PyObject* p = value.ptr();
+    if (PyFloat_Check(p)) {
+      a.number = PyFloat_AS_DOUBLE(p);
+      return;
+    }
+    if (PyLong_Check(p) && !PyBool_Check(p)) {
+      a.number = PyLong_AsDouble(p);
+      if (a.number == -1.0 && PyErr_Occurred()) throw py::error_already_set();
+      return;
+    }
+    const py::array array = py::array::ensure(value);
+    const char kind = array ? array.dtype().kind() : 'O';
+    if (kind != 'f' && kind != 'i' && kind != 'u') {
+      std::string found = Py_TYPE(p)->tp_name;
+      if (array && py::isinstance<py::array>(value)) found += " of " + std::string(py::str(array.dtype()));
+      throw py::type_error(function + "(): " + a.name + " takes a number or an array of numbers, not " + found);
+    }
+    const auto converted = py::array_t<double, py::array::forcecast>::ensure(array);
+    a.shape.assign(converted.shape(), converted.shape() + converted.ndim());
+    a.strides.assign(converted.strides(), converted.strides() + converted.ndim());
+    a.array = converted;
+  }
+
+  // Sets the common shape of the arguments as numpy broadcasts them, and each argument's strides
+  // over it (0 along the dimensions it is repeated in). Refuses shapes that do not broadcast.
+  void broadcast() {
+    std::size_t dimensions = 0;
+    for (const Argument& a : arguments) dimensions = std::max(dimensions, a.shape.size());
+    shape.assign(dimensions, 1);
+    for (const Argument& a : arguments) {
+      for (std::size_t d = 0; d < a.shape.size(); ++d) {
+        py::ssize_t& common = shape[dimensions - a.shape.size() + d];
+        if (a.shape[d] == 1 || a.shape[d] == common) continue;
+        if (common != 1) throw py::value_error(function + "(): the shapes do not broadcast together: " + shapes());
+        common = a.shape[d];
+      }
+    }
+    size = 1;
+    for (const py::ssize_t n : shape) size *= n;
+    for (Argument& a : arguments) {
+      std::vector<py::ssize_t> strides(dimensions, 0);
+      for (std::size_t d = 0; d < a.shape.size(); ++d) {
+        if (a.shape[d] != 1) strides[dimensions - a.shape.size() + d] = a.strides[d];
+      }
+      a.strides = std::move(strides);
+      a.data = a.array ? static_cast<const char*>(py::array(a.array).data()) : reinterpret_cast<const char*>(&a.number);
+    }
+  }
+
+  // The arrays' names and shapes, for a message: "cas (3,), altitude (4,)".
+  std::string shapes() const {
+    std::string text;
+    for (const Argument& a : arguments) {
+      if (!a.array) continue;
+      text += (text.empty() ? "" : ", ") + a.name + " (";
+      for (std::size_t d = 0; d < a.shape.size(); ++d) {
+        text += std::to_string(a.shape[d]) + (a.shape.size() == 1 ? "," : d + 1 < a.shape.size() ? ", " : "");
+      }
+      text += ")";
+    }
+    return text;
+  }
+};
+
+// A run of elements handed to a computation at once: each argument's values there.
+constexpr std::size_t blockSize = 64;
+using Block = std::array<std::array<double, blockSize>, maxArguments>;
+
+// Calls body(first, count, block) for the elements begin to end of a broadcast call in C order, in
+// runs of at most blockSize elements from first.
+template <class Body>
+void walk(const Call& call, py::ssize_t begin, py::ssize_t end, Body& body) {
+  if (begin >= end) return;
+  const std::size_t count = call.arguments.size();
+  const std::size_t dimensions = call.shape.size();
+  std::vector<py::ssize_t> index(dimensions);
+  std::array<const char*, maxArguments> at{};
+  py::ssize_t rest = begin;
+  for (std::size_t d = dimensions; d-- > 0;) {
+    index[d] = rest % call.shape[d];
+    rest /= call.shape[d];
+  }
+  for (std::size_t k = 0; k < count; ++k) {
+    at[k] = call.arguments[k].data;
+    for (std::size_t d = 0; d < dimensions; ++d) at[k] += index[d] * call.arguments[k].strides[d];
+  }
+  // Only the arguments that vary are read element by element; the others fill their rows once.
+  std::array<std::size_t, maxArguments> varying{};
+  std::size_t varyingCount = 0;
+  Block block;
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::vector<py::ssize_t>& strides = call.arguments[k].strides;
+    if (std::any_of(strides.begin(), strides.end(), [](py::ssize_t stride) { return stride != 0; })) {
+      varying[varyingCount++] = k;
+    } else {
+      double value;
+      std::memcpy(&value, at[k], sizeof(double));
+      block[k].fill(value);
+    }
+  }
+  for (py::ssize_t first = begin; first < end; first += blockSize) {
+    const std::size_t run = static_cast<std::size_t>(std::min<py::ssize_t>(blockSize, end - first));
+    for (std::size_t b = 0; b < run; ++b) {
+      // Copied, not dereferenced: a numpy array may be unaligned.
+      for (std::size_t v = 0; v < varyingCount; ++v) std::memcpy(&block[varying[v]][b], at[varying[v]], sizeof(double));
+      for (std::size_t d = dimensions; d-- > 0;) {
+        for (std::size_t v = 0; v < varyingCount; ++v) at[varying[v]] += call.arguments[varying[v]].strides[d];
+        if (++index[d] < call.shape[d]) break;
+        for (std::size_t v = 0; v < varyingCount; ++v) {
+          at[varying[v]] -= call.shape[d] * call.arguments[varying[v]].strides[d];
+        }
+        index[d] = 0;
+      }
+    }
+    body(first, run, block);
+  }
+}
+
+// Runs body over every element of a broadcast call without the GIL, on as many threads as are
+// allowed and worth starting. The threads take runs of elementsPerThread in turn, so that one
+// slowed by other work on its core takes fewer; each has its own copy of body. Every element is
+// computed alone, so the results do not depend on the number of threads.
+template <class Body>
+void forEachElement(const Call& call, const Body& body) {
+  py::gil_scoped_release released;
+  const auto threads = static_cast<unsigned>(
+      std::clamp<py::ssize_t>(call.size / elementsPerThread, 1, static_cast<py::ssize_t>(threadCount.load())));
+  std::atomic<py::ssize_t> next{0};
+  const auto run = [&] {
+    Body own = body;
+    for (py::ssize_t first; (first = next.fetch_add(elementsPerThread)) < call.size;) {
+      walk(call, first, std::min(first + elementsPerThread, call.size), own);
+    }
+  };
+  std::vector<std::thread> helpers;
+  try {
+    while (helpers.size() + 1 < threads) helpers.emplace_back(run);
+  } catch (const std::system_error&) {
+    // No more threads to be had: those started and this one do it all.
+  }
+  run();
+  for (std::thread& helper : helpers) helper.join();
+}
+
+// The results of a call: one float64 array of the broadcast shape a column, or for a call with
+// only scalars one double each. The arrays are views of one block: a single large allocation
+// costs the system fewer page faults than one for each column.
+struct Results {
+  std::vector<py::array_t<double>> arrays;
+  std::vector<double> numbers;
+  std::vector<double*> out;
+
+  Results(const Call& call, std::size_t count) : numbers(count) {
+    if (call.shape.empty()) {
+      for (double& number : numbers) out.push_back(&number);
+      return;
+    }
+    std::vector<py::ssize_t> shape{static_cast<py::ssize_t>(count)};
+    shape.insert(shape.end(), call.shape.begin(), call.shape.end());
+    py::array_t<double> block(shape);
+    for (std::size_t j = 0; j < count; ++j) {
+      out.push_back(block.mutable_data() + j * static_cast<std::size_t>(call.size));
+      arrays.emplace_back(call.shape, out.back(), block);
+    }
+  }
+  py::object operator[](std::size_t j) const {
+    return arrays.empty() ? py::object(py::float_(numbers[j])) : py::object(arrays[j]);
+  }
+};
+
+// The inputs a call takes, for messages: the speeds unless solving for the Mach number, and the
+// others but the unknown.
+std::string inputNames(Column unknown) {
+  std::string names;
+  for (std::size_t c = 0; c <= isaOffset; ++c) {
+    const auto column = static_cast<Column>(c);
+    if (column == unknown || (unknown == mach && isSpeed(column))) continue;
+    names += (names.empty() ? "" : ", ") + std::string(columnKinds[c].name);
+    if (column == altitude) names += " (or geometric_altitude)";
+  }
+  return names;
+}
+
+// Reads the keywords of reference_values (unknown columnCount) or of a solve for unknown: the
+// inputs, each with an optional unit suffix, and a solve's target. Inputs not given take the
+// window's defaults.
+Call readInputs(std::string function, const py::dict& keywords, Column unknown, bool geometric) {
+  Call call;
+  call.function = std::move(function);
+  Setup& setup = call.setup;
+  setup.unknown = unknown;
+  setup.geometric = geometric;
+  const std::string& f = call.function;
+  std::array<std::string, columnCount> given;
+  std::string speedName;
+  std::string targetName;
+  for (const auto& [key, value] : keywords) {
+    const std::string name = py::str(key);
+    NamedColumn named;
+    const std::string refusal = parseColumnName(name, named);
+    if (!refusal.empty()) throw py::type_error(f + "(): " + refusal);
+    const Column c = named.column;
+    const bool target = unknown != columnCount && std::find(targets.begin(), targets.end(), c) != targets.end();
+    const bool input = c != columnCount && c != col::geopotentialAltitude && c <= isaOffset;
+    if (!input && !target) {
+      const std::string targetNames =
+          "; the targets are lift_coefficient, reynolds, dynamic_pressure, pressure, density";
+      throw py::type_error(f + "() got an unexpected keyword argument '" + name + "'; the inputs are " +
+                           inputNames(unknown) + ", each in another unit with a suffix such as _ft or _kt" +
+                           (unknown == columnCount ? "" : targetNames));
+    }
+    if (c == unknown || (unknown == mach && isSpeed(c))) {
+      throw py::value_error(f + "(): the " + (unknown == mach ? "speed" : "altitude") +
+                            " is what is solved for; leave out " + name);
+    }
+    if (!given[c].empty()) throw py::type_error(f + "(): " + given[c] + " and " + name + " give the same input");
+    if (isSpeed(c) && !speedName.empty()) {
+      throw py::type_error(f + "(): " + speedName + " and " + name + ": give one speed, as mach, tas, eas or cas");
+    }
+    if (target && !targetName.empty()) {
+      throw py::type_error(f + "(): " + targetName + " and " + name + ": a solve has one target");
+    }
+    if (isSpeed(c)) {
+      speedName = name;
+      setup.speed = c;
+    }
+    if (target) {
+      targetName = name;
+      setup.target = c;
+    }
+    given[c] = name;
+    setup.geometric = setup.geometric || named.geometric;
+    call.add(name, value, c, named.unit.factor);
+  }
+  if (unknown == mach) setup.speed = mach;
+  if (unknown != columnCount && setup.target == columnCount) {
+    throw py::value_error(f + "(): no target; give one of lift_coefficient, reynolds, dynamic_pressure" +
+                          (unknown == mach ? "" : ", pressure, density"));
+  }
+  std::vector<Column> inputs(otherInputs.begin(), otherInputs.end());
+  if (unknown != mach) inputs.push_back(setup.speed);
+  for (const Column input : inputs) {
+    if (input == unknown || !given[input].empty()) continue;
+    call.add(std::string(columnKinds[input].name), py::float_(defaultValue(input, setup.units)), input, 1.0);
+  }
+  return call;
+}
+
+// The columns a call returns, as columns names them (None for the default ones, "all", names
+// separated by commas, or a sequence of names), without unit suffixes.
+std::vector<Column> chosenColumns(const Call& call, const py::handle& columns) {
+  const Setup& setup = call.setup;
+  if (columns.is_none()) return defaultColumns(setup.speed);
+  std::vector<std::string> names;
+  if (py::isinstance<py::str>(columns)) {
+    const std::string text = py::str(columns);
+    if (text == "all") return allColumns(setup.speed);
+    for (std::size_t start = 0; start <= text.size();) {
+      const std::size_t comma = std::min(text.find(',', start), text.size());
+      names.push_back(text.substr(start, comma - start));
+      start = comma + 1;
+    }
+  } else if (py::isinstance<py::iterable>(columns)) {
+    for (const py::handle name : columns) {
+      if (!py::isinstance<py::str>(name)) {
+        throw py::type_error(call.function + "(): columns holds names, not " + Py_TYPE(name.ptr())->tp_name);
+      }
+      names.push_back(py::str(name));
+    }
+  } else {
+    throw py::type_error(call.function + "(): columns is None, \"all\", or names, not " +
+                         Py_TYPE(columns.ptr())->tp_name);
+  }
+  std::vector<Column> chosen;
+  for (const std::string& name : names) {
+    const Column column = columnNamed(name, setup.geometric);
+    if (column == columnCount) {
+      std::string all;
+      for (const Column c : allColumns(setup.speed)) all += ", " + headerName(c, setup.geometric, setup.units);
+      throw py::value_error(call.function + "(): unknown column '" + name + "' (the columns are all" + all + ")");
+    }
+    if (std::find(chosen.begin(), chosen.end(), column) != chosen.end()) {
+      throw py::value_error(call.function + "(): column '" + name + "' named twice");
+    }
+    chosen.push_back(column);
+  }
+  return chosen;
+}
+
+// Computes the chosen columns of every element of a call: a dict of the columns under their
+// names (the table tool's headers in SI). An element whose inputs the model cannot take has NaN in
+// every column but its inputs and target.
+py::dict computeColumns(Call& call, const py::handle& columnsWanted) {
+  const std::vector<Column> columns = chosenColumns(call, columnsWanted);
+  Setup& setup = call.setup;
+  setup.wanted.fill(false);
+  for (const Column c : columns) setup.wanted[c] = true;
+  call.broadcast();
+  Results results(call, columns.size());
+
+  // Inputs that are the same for every element are set in every row once; the others element by
+  // element. Each is converted to SI exactly as the table tool's case reader converts a column in
+  // another unit; a conversion that overflows refuses the element.
+  Row initial;
+  initial.fill(notANumber);
+  bool overflow = false;
+  std::array<Column, maxArguments> varyingColumns{};
+  std::array<double, maxArguments> factors{};
+  std::array<std::size_t, maxArguments> varying{};
+  std::size_t varyingCount = 0;
+  ColumnSet kept{};
+  for (std::size_t k = 0; k < call.arguments.size(); ++k) {
+    const Argument& a = call.arguments[k];
+    kept[a.column] = true;
+    if (std::any_of(a.strides.begin(), a.strides.end(), [](py::ssize_t stride) { return stride != 0; })) {
+      varyingColumns[varyingCount] = a.column;
+      factors[varyingCount] = a.factor;
+      varying[varyingCount++] = k;
+      continue;
+    }
+    double given;
+    std::memcpy(&given, a.data, sizeof(double));
+    initial[a.column] = given * a.factor;
+    overflow = overflow || (std::isfinite(given) && !std::isfinite(initial[a.column]));
+  }
+  // A block's rows are computed first and then written out column by column, each in one piece.
+  forEachElement(call, [&setup, &columns, &results, overflow, varyingColumns, factors, varying, varyingCount, kept,
+                        rows = std::vector<Row>(blockSize, initial), refused = std::array<bool, blockSize>{}](
+                           py::ssize_t first, std::size_t run, const Block& block) mutable {
+    bool anyRefused = false;
+    for (std::size_t b = 0; b < run; ++b) {
+      Row& row = rows[b];
+      refused[b] = overflow;
+      for (std::size_t v = 0; v < varyingCount; ++v) {
+        const double given = block[varying[v]][b];
+        const double si = given * factors[v];
+        refused[b] = refused[b] || (std::isfinite(given) && !std::isfinite(si));
+        row[varyingColumns[v]] = si;
+      }
+      refused[b] = refused[b] || refusalOf(row, setup).reason != Refusal::none;
+      if (!refused[b]) computeRow(row, setup);
+      anyRefused = anyRefused || refused[b];
+    }
+    for (std::size_t j = 0; j < columns.size(); ++j) {
+      const Column c = columns[j];
+      double* out = results.out[j] + first;
+      for (std::size_t b = 0; b < run; ++b) out[b] = rows[b][c];
+      if (!anyRefused || kept[c]) continue;
+      for (std::size_t b = 0; b < run; ++b) {
+        if (refused[b]) out[b] = notANumber;
+      }
+    }
+  });
+  py::dict named;
+  for (std::size_t j = 0; j < columns.size(); ++j) {
+    named[py::str(headerName(columns[j], setup.geometric, setup.units))] = results[j];
+  }
+  return named;
+}
+
+py::dict referenceValues(const py::dict& keywords, bool geometric, const py::handle& columns) {
+  Call call = readInputs("reference_values", keywords, columnCount, geometric);
+  return computeColumns(call, columns);
+}
+
+py::dict solve(const py::handle& unknownName, const py::dict& keywords, bool geometric, const py::handle& columns) {
+  const std::string name = py::str(unknownName);
+  if (!py::isinstance<py::str>(unknownName) || (name != "mach" && name != "altitude")) {
+    throw py::value_error("solve(): the unknown is 'mach' or 'altitude', not " + std::string(py::repr(unknownName)));
+  }
+  Call call = readInputs("solve", keywords, name == "mach" ? mach : altitude, geometric);
+  const std::string_view refusal = solveRefusal(call.setup.unknown, call.setup.target, call.setup.speed);
+  if (!refusal.empty()) throw py::value_error("solve(): " + std::string(refusal));
+  return computeColumns(call, columns);
+}
+
+// The air at each altitude (m, geopotential unless geometric) on a day offset kelvin warmer:
+// pressure, temperature, density, viscosity and speed of sound, NaN where the model cannot take
+// the altitude and offset.
+py::tuple atmosphere(const py::handle& altitudes, const py::handle& offsets, bool geometric) {
+  Call call;
+  call.function = "atmosphere";
+  call.setup.geometric = geometric;
+  call.add("altitude", altitudes, altitude, 1.0);
+  call.add("isa_offset", offsets, isaOffset, 1.0);
+  call.broadcast();
+  Results results(call, 5);
+  // The inputs refusalOf looks at besides the altitude and the offset: a Mach number of 0 and the
+  // window's defaults, none of which it refuses.
+  Row inputs;
+  inputs.fill(0.0);
+  for (const Column c : otherInputs) inputs[c] = defaultValue(c, call.setup.units);
+  const Setup& setup = call.setup;
+  forEachElement(call, [&setup, &results, geometric, row = inputs](py::ssize_t first, std::size_t run,
+                                                                   const Block& block) mutable {
+    for (std::size_t b = 0; b < run; ++b) {
+      const double z = block[0][b];
+      const double offset = block[1][b];
+      row[altitude] = z;
+      row[isaOffset] = offset;
+      AirState air{notANumber, notANumber, notANumber, notANumber, notANumber};
+      // A standard or warmer day at a geopotential altitude is never refused.
+      if ((!geometric && !(offset < 0.0)) || refusalOf(row, setup).reason == Refusal::none) {
+        air = airState(geometric ? aero::geopotentialAltitude(z) : z, offset);
+      }
+      const std::size_t i = static_cast<std::size_t>(first) + b;
+      results.out[0][i] = air.pressure;
+      results.out[1][i] = air.temperature;
+      results.out[2][i] = air.density;
+      results.out[3][i] = air.viscosity;
+      results.out[4][i] = air.soundSpeed;
+    }
+  });
+  return py::make_tuple(results[0], results[1], results[2], results[3], results[4]);
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_quorvan, m) {
+  m.doc() = "The compiled part of quorvan; use the functions of the quorvan package.";
+  m.attr("__version__") = QUORVAN_VERSION;
+  m.def("atmosphere", &atmosphere);
+  m.def("reference_values", &referenceValues);
+  m.def("solve", &solve);
+  m.def("set_threads", [](unsigned count) { threadCount = count == 0 ? machineThreads() : count; });
+  m.def("get_threads", [] { return threadCount.load(); });
+}

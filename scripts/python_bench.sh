@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Measures the Python module against the plain numpy anchor (../shared/anchors/numpy_reference.py
+# beside the repo, or the folder given) in one run: rates best of 3 on 10^6 elements, a per-point
+# loop, and peak memory; see scripts/python_bench.py.
+# Usage: scripts/python_bench.sh [ANCHOR DIRECTORY]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+anchors=$(realpath "${1:-../shared/anchors}")
+. scripts/deps.sh
+install_missing $build_packages
+if [ ! -f build/CMakeCache.txt ]; then
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build build --target python -j "$(nproc)" >/dev/null
+# The anchor runs with the machine's OpenBLAS tuning variables unset, as a plain Debian Python would.
+exec env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE PYTHONPATH="$PWD/build/python" /usr/bin/python3 \
+  scripts/python_bench.py "$anchors"
