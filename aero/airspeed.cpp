@@ -31,18 +31,24 @@ double shockPitotRatio(double machSquared) {
 // Mach number above 1 whose shock pitot ratio is the one given, by Newton's method on M^2. The start
 // solves the expansion pt/p = L (M^2 + 5/14 + (5/56) / M^2 + ...) for M^2 (L the limit of pt/p / M^2
 // as M grows), 3 % above the root at Mach 1 and closer as M grows; the ratio is convex in M^2, so
-// every step goes down until rounding takes over, and the loop stops at the first that does not,
-// which also keeps a NaN or infinite ratio as it went in. From Mach 1 to 1e10 it takes at most 6.
+// every step goes down until rounding takes over. The convergence is quadratic: once a step is below
+// 1e-9 of M^2 the next would be below its last digit, so the loop ends there, or at the first step
+// that does not go down, which also keeps a NaN or infinite ratio as it went in. From Mach 1 to 1e10
+// it takes 3 steps, at most 4.
 double machBehindShock(double ratio) {
   static const double ratioPerMachSquaredLimit = 1.2 * std::pow(2.88 / 2.8, 2.5);
   double machSquared = ratio / ratioPerMachSquaredLimit - 5.0 / 14.0;
   machSquared -= (5.0 / 56.0) / machSquared;
   for (int step = 0; step < 100; ++step) {
-    const double f = shockPitotRatio(machSquared);
-    const double slope = 1.0 - 1.0 / (2.8 * machSquared - 0.4);  // d ln f / d ln M^2
-    const double next = machSquared - machSquared * ((f - ratio) / (f * slope));
+    // With d = 2.8 M^2 - 0.4: y = 2.88 M^2 / d, and d ln f / d ln M^2 = (d - 1) / d.
+    const double d = 2.8 * machSquared - 0.4;
+    const double y = 2.88 * machSquared / d;
+    const double f = 1.2 * machSquared * y * y * std::sqrt(y);
+    const double next = machSquared - machSquared * d * (f - ratio) / (f * (d - 1.0));
     if (!(next < machSquared)) break;
+    const bool converged = machSquared - next < 1e-9 * next;
     machSquared = next;
+    if (converged) break;
   }
   return std::sqrt(machSquared);
 }
@@ -69,10 +75,9 @@ double machFromImpactPressure(double impactPressure, double pressure) {
   return machBehindShock(1.0 + excess);
 }
 
-double machFromCalibratedAirspeed(double calibratedAirspeed, double pressure) {
-  const double seaLevelMach = calibratedAirspeed / seaLevelSoundSpeed();
-  if (pressure == seaLevelPressure) return seaLevelMach;
-  return machFromImpactPressure(impactPressure(seaLevelMach, seaLevelPressure), pressure);
+double machFromCalibratedAirspeed(double calibratedAirspeed, double impactPressure, double pressure) {
+  if (pressure == seaLevelPressure) return calibratedAirspeed / seaLevelSoundSpeed();
+  return machFromImpactPressure(impactPressure, pressure);
 }
 
 double calibratedAirspeed(double impactPressure) {

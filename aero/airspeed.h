@@ -27,11 +27,12 @@ double impactPressure(double mach, double pressure);
 // inverse of impactPressure. A negative or NaN impact pressure gives NaN.
 double machFromImpactPressure(double impactPressure, double pressure);
 
-// Mach number of a calibrated airspeed (m/s) in air of static pressure p (Pa): the Mach number whose
-// impact pressure there is the one the CAS gives at sea level. At sea-level pressure that is CAS / a0
-// itself, with no round trip through the impact pressure, so that on a standard day at sea level the
-// true airspeed is the CAS.
-double machFromCalibratedAirspeed(double calibratedAirspeed, double pressure);
+// Mach number of a calibrated airspeed (m/s), whose impact pressure impactPressureOfCalibratedAirspeed
+// gives (Pa; a caller trying many altitudes computes it once), in air of static pressure p (Pa): the
+// Mach number with that impact pressure there. At sea-level pressure that is CAS / a0 itself, with no
+// round trip through the impact pressure, so that on a standard day at sea level the true airspeed
+// is the CAS.
+double machFromCalibratedAirspeed(double calibratedAirspeed, double impactPressure, double pressure);
 
 // Calibrated airspeed (m/s) of an impact pressure (Pa): the speed that gives this impact pressure
 // at sea level on a standard day.

@@ -31,6 +31,7 @@ constexpr double coldestStandardTemperature =
 struct Inputs {
   Column speed = mach;
   double speedValue = 0.0;
+  double impactPressure = 0.0;  // Pa, of a CAS: the same at every altitude
   double offset = 0.0;
   ReferenceValueSet values;
 };
@@ -44,6 +45,7 @@ Inputs inputsOf(const Row& row, const Setup& setup) {
   Inputs in;
   in.speed = setup.speed;
   in.speedValue = si(row, setup.speed, setup);
+  if (setup.speed == cas) in.impactPressure = impactPressureOfCalibratedAirspeed(in.speedValue);
   in.offset = row[isaOffset];
   in.values.loadFactor = row[loadFactor];
   in.values.weight = si(row, weight, setup);
@@ -73,7 +75,7 @@ ReferenceValueSet flowAt(const Inputs& in, double height) {
       v.mach = v.velocity / air.soundSpeed;
       break;
     case cas:
-      v.mach = machFromCalibratedAirspeed(in.speedValue, air.pressure);
+      v.mach = machFromCalibratedAirspeed(in.speedValue, in.impactPressure, air.pressure);
       // At sea-level pressure M = CAS / a0, so TAS = CAS a / a0: a standard day's sea level gives TAS = CAS.
       v.velocity = air.pressure == seaLevelPressure ? in.speedValue * (air.soundSpeed / seaLevelSoundSpeed())
                                                     : v.mach * air.soundSpeed;
@@ -182,8 +184,7 @@ double computeColumns(Row& row, const Setup& setup) {
   if (wanted[eas]) put(eas, equivalentAirspeed(v.velocity, v.density));
   double qc = notANumber;
   if (wanted[cas] || wanted[col::impactPressure] || wanted[col::totalPressure]) {
-    qc = setup.speed == cas ? impactPressureOfCalibratedAirspeed(in.speedValue)
-                            : aero::impactPressure(v.mach, v.pressure);
+    qc = setup.speed == cas ? in.impactPressure : aero::impactPressure(v.mach, v.pressure);
     if (setup.speed != cas) put(cas, calibratedAirspeed(qc));
   }
   row[col::impactPressure] = qc;
@@ -259,10 +260,10 @@ std::string_view solveRefusal(Column unknown, Column target, Column speed) {
 
 RowRefusal refusalOf(const Row& row, const Setup& setup) {
   const bool solvingAltitude = setup.unknown == altitude;
-  std::array<Column, 8> inputs{setup.speed, altitude, loadFactor, weight, refLength, refArea, isaOffset, setup.target};
-  for (const Column input : inputs) {
-    if (input != columnCount && input != setup.unknown && unitOf(input, setup.units).factor != 1.0 &&
-        std::isfinite(row[input]) && !std::isfinite(si(row, input, setup))) {
+  // The other inputs and the targets have no unit but SI.
+  for (const Column input : {setup.speed, altitude, weight, refLength, refArea}) {
+    const double factor = unitOf(input, setup.units).factor;
+    if (factor != 1.0 && input != setup.unknown && std::isfinite(row[input]) && !std::isfinite(row[input] * factor)) {
       return {Refusal::overflow, input};
     }
   }
@@ -271,9 +272,9 @@ RowRefusal refusalOf(const Row& row, const Setup& setup) {
   }
   if (setup.unknown != mach && row[setup.speed] < 0.0) return {Refusal::negativeSpeed, setup.speed};
   if (setup.target != columnCount && row[setup.target] <= 0.0) return {Refusal::targetNotPositive, setup.target};
-  if (solvingAltitude) {
-    if (row[isaOffset] + coldestStandardTemperature <= 0.0) return {Refusal::airAtOrBelowZero, isaOffset};
-  } else {
+  // No air is colder than the coldest standard temperature plus the offset.
+  if (row[isaOffset] + coldestStandardTemperature <= 0.0) {
+    if (solvingAltitude) return {Refusal::airAtOrBelowZero, isaOffset};
     const double height = heightOf(row, setup);
     const AtmosphereLayer& layer = atmosphereLayers[atmosphereLayerIndex(height)];
     const double standard = layer.baseTemperature + layer.lapseRate * (height - layer.baseAltitude);
