@@ -9,10 +9,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 . scripts/deps.sh
 install_missing $build_packages gnuplot-nox
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
-cmake --build "$build" --target quorvan-table -j "$(nproc)" >/dev/null
+build_targets "$build" quorvan-table
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 machs="0.6 0.7 0.8 0.85"

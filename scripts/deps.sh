@@ -55,3 +55,13 @@ with_display() {
     xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@"
   fi
 }
+
+# Builds the named targets in a build folder (build/ by default), configuring it first if it is new.
+build_targets() {
+  local build=$1
+  shift
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  fi
+  cmake --build "$build" --target "$@" -j "$(nproc)" >/dev/null
+}

@@ -8,10 +8,7 @@ cd "$(dirname "$0")/.."
 anchors=$(realpath "${1:-../shared/anchors}")
 . scripts/deps.sh
 install_missing $build_packages
-if [ ! -f build/CMakeCache.txt ]; then
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
-cmake --build build --target python -j "$(nproc)" >/dev/null
+build_targets build python
 # The anchor runs with the machine's OpenBLAS tuning variables unset, as a plain Debian Python would.
 exec env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE PYTHONPATH="$PWD/build/python" /usr/bin/python3 \
   scripts/python_bench.py "$anchors"

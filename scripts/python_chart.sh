@@ -7,10 +7,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 . scripts/deps.sh
 install_missing $build_packages python3-matplotlib
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
-cmake --build "$build" --target python -j "$(nproc)" >/dev/null
+build_targets "$build" python
 mkdir -p docs
 PYTHONPATH="$build/python" MPLBACKEND=Agg /usr/bin/python3 - <<'PYTHON'
 import matplotlib.pyplot as plt

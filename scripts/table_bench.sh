@@ -10,10 +10,7 @@ cd "$(dirname "$0")/.."
 anchor=$(realpath "${1:-../shared/anchors/numpy_table.py}")
 . scripts/deps.sh
 install_missing $build_packages $bench_packages
-if [ ! -f build/CMakeCache.txt ]; then
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
-cmake --build build --target quorvan-table -j "$(nproc)" >/dev/null
+build_targets build quorvan-table
 tool=$PWD/build/quorvan-table
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
