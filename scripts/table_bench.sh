@@ -5,13 +5,14 @@
 # resident memory of 10,000,000 rows written to /dev/null, and the rates of a CAS sweep in knots and
 # feet with every column and of 1,000,000-row solves.
 # Usage: scripts/table_bench.sh [ANCHOR, default ../shared/anchors/numpy_table.py beside the repo]
+# QUORVAN_TABLE=PATH measures another build of the tool (an earlier release, say) instead of build/'s.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 anchor=$(realpath "${1:-../shared/anchors/numpy_table.py}")
 . scripts/deps.sh
 install_missing $build_packages $bench_packages
 build_targets build quorvan-table
-tool=$PWD/build/quorvan-table
+tool=$(realpath "${QUORVAN_TABLE:-build/quorvan-table}")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 rows=1000000
