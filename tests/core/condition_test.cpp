@@ -15,12 +15,9 @@ constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 // The window's first inputs on a standard day.
 aero::Row defaults() {
   aero::Row row{};
-  row[mach] = 0.8;
-  row[altitude] = 11000.0;
-  row[loadFactor] = 1.0;
-  row[weight] = 50.0;
-  row[refLength] = 3.5;
-  row[refArea] = 56.0;
+  for (const Column c : {mach, altitude, loadFactor, weight, refLength, refArea}) {
+    row[c] = aero::defaultValue(c, aero::defaultUnits());
+  }
   return row;
 }
 
