@@ -253,6 +253,16 @@ std::string inputNames(Column unknown) {
   return names;
 }
 
+// The targets a solve for unknown takes with a speed, for messages: "lift_coefficient, reynolds, ...".
+std::string targetNames(Column unknown, Column speed) {
+  std::string names;
+  for (const Column target : targets) {
+    if (solveRefusal(unknown, target, speed).empty())
+      names += (names.empty() ? "" : ", ") + std::string(columnKinds[target].name);
+  }
+  return names;
+}
+
 // Reads the keywords of reference_values (unknown columnCount) or of a solve for unknown: the
 // inputs, each with an optional unit suffix, and a solve's target. Inputs not given take the
 // window's defaults.
@@ -275,11 +285,9 @@ Call readInputs(std::string function, const py::dict& keywords, Column unknown, 
     const bool target = unknown != columnCount && std::find(targets.begin(), targets.end(), c) != targets.end();
     const bool input = c != columnCount && c != col::geopotentialAltitude && c <= isaOffset;
     if (!input && !target) {
-      const std::string targetNames =
-          "; the targets are lift_coefficient, reynolds, dynamic_pressure, pressure, density";
       throw py::type_error(f + "() got an unexpected keyword argument '" + name + "'; the inputs are " +
                            inputNames(unknown) + ", each in another unit with a suffix such as _ft or _kt" +
-                           (unknown == columnCount ? "" : targetNames));
+                           (unknown == columnCount ? "" : "; the targets are " + targetNames(unknown, tas)));
     }
     if (c == unknown || (unknown == mach && isSpeed(c))) {
       throw py::value_error(f + "(): the " + (unknown == mach ? "speed" : "altitude") +
@@ -306,8 +314,7 @@ Call readInputs(std::string function, const py::dict& keywords, Column unknown, 
   }
   if (unknown == mach) setup.speed = mach;
   if (unknown != columnCount && setup.target == columnCount) {
-    throw py::value_error(f + "(): no target; give one of lift_coefficient, reynolds, dynamic_pressure" +
-                          (unknown == mach ? "" : ", pressure, density"));
+    throw py::value_error(f + "(): no target; give one of " + targetNames(unknown, setup.speed));
   }
   std::vector<Column> inputs(otherInputs.begin(), otherInputs.end());
   if (unknown != mach) inputs.push_back(setup.speed);
