@@ -34,7 +34,7 @@ void sweepToFile(benchmark::State& state) {
   const std::string path = "quorvan_table_bench.csv";
   std::uint64_t rows = 0;
   for (auto _ : state) {
-    report::FileReplacement file;
+    files::FileReplacement file;
     if (file.open(path)) state.SkipWithError("cannot open the output file");
     table::RowWriter writer(file, job.layout);
     table::Progress quiet(-1, 0);
@@ -52,7 +52,7 @@ void sweepDiscarded(benchmark::State& state) {
   table::Request request = machAltitudeSweep();
   request.digits = static_cast<int>(state.range(0));
   const table::Job job = table::makeJob(request, nullptr);
-  report::FileReplacement sink;
+  files::FileReplacement sink;
   if (sink.open("/dev/null")) state.SkipWithError("cannot open /dev/null");
   std::uint64_t rows = 0;
   for (auto _ : state) {

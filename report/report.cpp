@@ -52,7 +52,7 @@ std::string reportText(const aero::ReferenceValueSet& v) {
 
 std::error_code writeReport(const std::string& fileName, const aero::ReferenceValueSet& values) {
   // The window must never hang on a pipe whose reader stopped reading.
-  return replaceFile(fileName, reportText(values), FileReplacement::Waiting::never);
+  return replaceFile(fileName, reportText(values), files::FileReplacement::Waiting::never);
 }
 
 }  // namespace report

@@ -41,15 +41,15 @@ int run(const CommandLine& line, Output& output) {
   const Job job = makeJob(line.request, cases ? &*cases : nullptr);
 
   // A file is replaced only once complete, and one that cannot be replaced whole is refused first.
-  report::FileReplacement out(&stopSignal);
+  files::FileReplacement out(&stopSignal);
   const auto failed = [&output](const std::error_code& error) {
     if (error == std::errc::interrupted && stopSignal != 0) throw Interrupted();
     std::cerr << "quorvan-table: cannot write " << output.name << ": " << error.message() << '\n';
     return 1;
   };
   if (const std::error_code error =
-          out.open(line.output.empty() ? "/dev/stdout" : line.output, report::FileReplacement::Waiting::forever,
-                   report::FileReplacement::InPlace::refused)) {
+          out.open(line.output.empty() ? "/dev/stdout" : line.output, files::FileReplacement::Waiting::forever,
+                   files::FileReplacement::InPlace::refused)) {
     return failed(error);
   }
   output.stream = !out.replacing();

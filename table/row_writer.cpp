@@ -31,7 +31,7 @@ char* formatNumber(char* out, double value, int digits) {
   return std::to_chars(out, end, value, std::chars_format::general, digits).ptr;
 }
 
-RowWriter::RowWriter(report::FileReplacement& output, Layout shown)
+RowWriter::RowWriter(files::FileReplacement& output, Layout shown)
     : file(output), layout(std::move(shown)), buffer(bufferSize), cells(layout.columns.size()) {
   for (std::size_t i = 0; i < cells.size(); ++i) {
     cells[i].column = layout.columns[i];

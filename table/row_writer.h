@@ -41,7 +41,7 @@ struct Layout {
 // std::system_error with the system's reason.
 class RowWriter {
  public:
-  RowWriter(report::FileReplacement& file, Layout layout);
+  RowWriter(files::FileReplacement& file, Layout layout);
   RowWriter(const RowWriter&) = delete;
   RowWriter& operator=(const RowWriter&) = delete;
 
@@ -69,7 +69,7 @@ class RowWriter {
   // Makes room for size more bytes, writing out what the buffer holds when it is short.
   void reserve(std::size_t size);
 
-  report::FileReplacement& file;
+  files::FileReplacement& file;
   Layout layout;
   std::vector<char> buffer;
   std::size_t used = 0;

@@ -59,7 +59,7 @@ inline Written tableOf(const table::Request& request, const std::optional<std::s
   }
   const table::Job job = table::makeJob(request, reader ? &*reader : nullptr);
   MemoryFile out;
-  report::FileReplacement file;
+  files::FileReplacement file;
   file.open(out.path());
   table::RowWriter writer(file, job.layout);
   table::Progress quiet(-1, 0);

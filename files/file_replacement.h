@@ -10,7 +10,7 @@
 #include <string_view>
 #include <system_error>
 
-namespace report {
+namespace files {
 
 // Writes a file so that its name shows either the old contents or the complete new ones, never a
 // fragment: the new contents go to a private temporary file in the same folder, which is given the
@@ -91,9 +91,9 @@ enum class ReplacementError {
 const std::error_category& replacementCategory() noexcept;
 std::error_code make_error_code(ReplacementError error) noexcept;
 
-}  // namespace report
+}  // namespace files
 
 namespace std {
 template <>
-struct is_error_code_enum<report::ReplacementError> : true_type {};
+struct is_error_code_enum<files::ReplacementError> : true_type {};
 }  // namespace std

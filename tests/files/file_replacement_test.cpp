@@ -17,22 +17,26 @@
 #include <future>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "computed_defaults.h"
 #include "failing_fsync.h"
 #include "file_replacement.h"
 #include "prerequisites.h"
-#include "report.h"
 #include "test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string oldReport(600, 'o');
+const std::string oldText(600, 'o');
+
+// What the window writes: a text replacing the file whole, never waiting on a pipe.
+std::error_code writeText(const std::string& path, const std::string& text) {
+  return files::replaceFile(path, text, files::FileReplacement::Waiting::never);
+}
 
 std::error_code reason(int code) {
   return std::error_code(code, std::generic_category());
@@ -76,7 +80,7 @@ std::string inChild(const passwd* user, const std::function<std::string()>& part
 
 class FileReplacementTest : public testing::Test {
  protected:
-  void SetUp() override { std::ofstream(dir / "ref.out", std::ios::binary) << oldReport; }
+  void SetUp() override { std::ofstream(dir / "ref.out", std::ios::binary) << oldText; }
 
   // The names in the test folder: a failed or finished write leaves no temporary file behind.
   std::vector<std::string> names() const {
@@ -89,7 +93,7 @@ class FileReplacementTest : public testing::Test {
   }
 
   TempDir dir;
-  const std::string newReport = report::reportText(computedDefaults());
+  const std::string newText = std::string(700, 'n');
 };
 
 TEST_F(FileReplacementTest, ReplacesTheFileKeepingItsPermissionBitsAndOwner) {
@@ -101,8 +105,8 @@ TEST_F(FileReplacementTest, ReplacesTheFileKeepingItsPermissionBitsAndOwner) {
       ::geteuid() == 0 && nobody != nullptr && ::chown(file.c_str(), nobody->pw_uid, nobody->pw_gid) == 0;
   struct stat before {};
   ::stat(file.c_str(), &before);
-  ASSERT_FALSE(report::writeReport(file.string(), computedDefaults()));
-  EXPECT_EQ(fileContents(file), newReport);
+  ASSERT_FALSE(writeText(file.string(), newText));
+  EXPECT_EQ(fileContents(file), newText);
   struct stat after {};
   ::stat(file.c_str(), &after);
   EXPECT_EQ(after.st_mode & 07777, 0640u);
@@ -114,7 +118,7 @@ TEST_F(FileReplacementTest, ReplacesTheFileKeepingItsPermissionBitsAndOwner) {
 
   // A new file gets the usual bits: 0666 less the umask.
   const mode_t mask = ::umask(027);
-  const std::error_code created = report::replaceFile((dir / "new.out").string(), "x");
+  const std::error_code created = files::replaceFile((dir / "new.out").string(), "x");
   ::umask(mask);
   ASSERT_FALSE(created);
   struct stat fresh {};
@@ -150,10 +154,10 @@ TEST_F(FileReplacementTest, SetIdBitsStayOnlyWithTheOwnerAndGroupTheyWereFor) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "mode 0" << std::oct << c.mode << std::dec << " owner " << c.owner << ":"
                                     << c.group << (c.byNobody ? " written by nobody" : " written by root"));
-    std::ofstream(file, std::ios::binary) << oldReport;
+    std::ofstream(file, std::ios::binary) << oldText;
     ASSERT_EQ(::chown(file.c_str(), c.owner, c.group), 0);
     ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
-    const auto replace = [&file] { return outcome(report::replaceFile(file.string(), "new")); };
+    const auto replace = [&file] { return outcome(files::replaceFile(file.string(), "new")); };
     EXPECT_EQ(c.byNobody ? inChild(nobody, replace) : replace(), "");
     struct stat after {};
     ASSERT_EQ(::stat(file.c_str(), &after), 0);
@@ -165,8 +169,26 @@ TEST_F(FileReplacementTest, SetIdBitsStayOnlyWithTheOwnerAndGroupTheyWereFor) {
   ::chmod(dir.path().c_str(), 0700);
 }
 
+// A name that cannot be opened or a device that refuses the data fails with the system's reason,
+// and leaves nothing behind.
+TEST_F(FileReplacementTest, FailuresReturnTheSystemsReason) {
+  std::ofstream(dir / "plain") << "x";
+  const std::pair<fs::path, int> failures[] = {
+      {dir / "missing" / "ref.out", ENOENT},
+      {dir / "plain" / "ref.out", ENOTDIR},
+      {dir.path(), EISDIR},
+      {"/dev/full", ENOSPC},
+  };
+  for (const auto& [path, code] : failures) {
+    const std::error_code error = writeText(path.string(), newText);
+    EXPECT_EQ(error, reason(code)) << path << ": " << error.message();
+  }
+  EXPECT_EQ(fileContents(dir / "plain"), "x");
+  EXPECT_EQ(names(), (std::vector<std::string>{"plain", "ref.out"}));
+}
+
 // Past the file size limit the write fails with EFBIG (SIGXFSZ ignored, as the programs do) and
-// the earlier report is still there, whole.
+// the earlier file is still there, whole.
 TEST_F(FileReplacementTest, FailedWriteKeepsTheOldFileByteForByte) {
   struct sigaction ignore {};
   ignore.sa_handler = SIG_IGN;
@@ -177,22 +199,22 @@ TEST_F(FileReplacementTest, FailedWriteKeepsTheOldFileByteForByte) {
   rlimit limited = saved;
   limited.rlim_cur = 100;
   ::setrlimit(RLIMIT_FSIZE, &limited);
-  const std::error_code failure = report::writeReport((dir / "ref.out").string(), computedDefaults());
+  const std::error_code failure = writeText((dir / "ref.out").string(), newText);
   ::setrlimit(RLIMIT_FSIZE, &saved);
   ::sigaction(SIGXFSZ, &previous, nullptr);
 
   EXPECT_EQ(failure, reason(EFBIG)) << failure.message();
-  EXPECT_EQ(fileContents(dir / "ref.out"), oldReport);
+  EXPECT_EQ(fileContents(dir / "ref.out"), oldText);
   EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
 
   // Giving up half way, as a tool does on bad input, leaves the old file too, and so does a stop
   // that comes before the rename; until then the new contents are private.
   volatile std::sig_atomic_t stop = 0;
   {
-    report::FileReplacement half;
+    files::FileReplacement half;
     ASSERT_FALSE(half.open((dir / "ref.out").string()));
     ASSERT_FALSE(half.write("partial", 7));
-    report::FileReplacement stopped(&stop);
+    files::FileReplacement stopped(&stop);
     ASSERT_FALSE(stopped.open((dir / "ref.out").string()));
     ASSERT_FALSE(stopped.write("whole", 5));
     for (const std::string& name : names()) {
@@ -203,7 +225,7 @@ TEST_F(FileReplacementTest, FailedWriteKeepsTheOldFileByteForByte) {
     stop = SIGINT;
     EXPECT_EQ(stopped.commit(), reason(EINTR));
   }
-  EXPECT_EQ(fileContents(dir / "ref.out"), oldReport);
+  EXPECT_EQ(fileContents(dir / "ref.out"), oldText);
   EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
 }
 
@@ -215,47 +237,47 @@ TEST_F(FileReplacementTest, FailedSyncKeepsTheOldFileByteForByte) {
     if (!makeFsyncFail()) {
       return noFilter + std::strerror(errno);
     }
-    return outcome(report::writeReport((dir / "ref.out").string(), computedDefaults()));
+    return outcome(writeText((dir / "ref.out").string(), newText));
   });
   if (result.compare(0, noFilter.size(), noFilter) == 0 && !strictTests()) {
     GTEST_SKIP() << result;
   }
   EXPECT_EQ(result, reason(EIO).message());
-  EXPECT_EQ(fileContents(dir / "ref.out"), oldReport);
+  EXPECT_EQ(fileContents(dir / "ref.out"), oldText);
   EXPECT_EQ(names(), std::vector<std::string>{"ref.out"});
 }
 
 // Names a rename would change the meaning of: the other link of a hard-linked file sees the new
-// report, and a symbolic link (relative, through another folder) still points to its file.
+// text, and a symbolic link (relative, through another folder) still points to its file.
 TEST_F(FileReplacementTest, LinksKeepTheirMeaning) {
   const fs::path file = dir / "ref.out";
   fs::create_hard_link(file, dir / "copy.out");
   // A caller that refuses writing in place gets the reason, and the file stays as it was.
-  EXPECT_EQ(report::replaceFile(file.string(), "x", report::FileReplacement::Waiting::forever,
-                                report::FileReplacement::InPlace::refused),
-            report::ReplacementError::severalHardLinks);
-  EXPECT_EQ(fileContents(file), oldReport);
-  ASSERT_FALSE(report::writeReport(file.string(), computedDefaults()));
-  EXPECT_EQ(fileContents(dir / "copy.out"), newReport);
+  EXPECT_EQ(files::replaceFile(file.string(), "x", files::FileReplacement::Waiting::forever,
+                               files::FileReplacement::InPlace::refused),
+            files::ReplacementError::severalHardLinks);
+  EXPECT_EQ(fileContents(file), oldText);
+  ASSERT_FALSE(writeText(file.string(), newText));
+  EXPECT_EQ(fileContents(dir / "copy.out"), newText);
   EXPECT_EQ(fs::hard_link_count(file), 2u);
 
   fs::create_directory(dir / "links");
   fs::create_symlink("../target.out", dir / "links" / "via.out");
   fs::create_symlink("via.out", dir / "links" / "again.out");
-  std::ofstream(dir / "target.out") << oldReport;
-  ASSERT_FALSE(report::replaceFile((dir / "links" / "again.out").string(), "through two links"));
+  std::ofstream(dir / "target.out") << oldText;
+  ASSERT_FALSE(files::replaceFile((dir / "links" / "again.out").string(), "through two links"));
   EXPECT_EQ(fs::read_symlink(dir / "links" / "again.out"), "via.out");
   EXPECT_EQ(fs::read_symlink(dir / "links" / "via.out"), "../target.out");
   EXPECT_EQ(fileContents(dir / "target.out"), "through two links");
 
   // A link to a file that does not exist yet creates that file.
   fs::create_symlink("later.out", dir / "dangling.out");
-  ASSERT_FALSE(report::replaceFile((dir / "dangling.out").string(), "created"));
+  ASSERT_FALSE(files::replaceFile((dir / "dangling.out").string(), "created"));
   EXPECT_TRUE(fs::is_symlink(dir / "dangling.out"));
   EXPECT_EQ(fileContents(dir / "later.out"), "created");
 
   fs::create_symlink("loop.out", dir / "loop.out");
-  EXPECT_EQ(report::replaceFile((dir / "loop.out").string(), "x"), reason(ELOOP));
+  EXPECT_EQ(files::replaceFile((dir / "loop.out").string(), "x"), reason(ELOOP));
 }
 
 // A writable file in a folder that does not let us create files is written in place, unless the
@@ -267,27 +289,26 @@ TEST_F(FileReplacementTest, FileInAClosedFolderIsWrittenInPlaceUnlessRefused) {
     GTEST_SKIP() << "running as root and there is no user \"nobody\" to drop to";
   }
   const fs::path file = dir / "ref.out";
-  std::ofstream(dir / "protected.out") << oldReport;
+  std::ofstream(dir / "protected.out") << oldText;
   ::chmod((dir / "protected.out").c_str(), 0444);
   ::chmod(dir.path().c_str(), 0777);
   // A file we may not write to is refused in an open folder too, as a shell's redirection refuses it.
   const std::string protectedFile = inChild(nobody, [this] {
-    return outcome(report::replaceFile((dir / "protected.out").string(), "x", report::FileReplacement::Waiting::forever,
-                                       report::FileReplacement::InPlace::refused));
+    return outcome(files::replaceFile((dir / "protected.out").string(), "x", files::FileReplacement::Waiting::forever,
+                                      files::FileReplacement::InPlace::refused));
   });
   EXPECT_EQ(protectedFile, reason(EACCES).message());
-  EXPECT_EQ(fileContents(dir / "protected.out"), oldReport);
+  EXPECT_EQ(fileContents(dir / "protected.out"), oldText);
   fs::remove(dir / "protected.out");
   ::chmod(file.c_str(), 0666);
   ::chmod(dir.path().c_str(), 0555);
   const std::string result = inChild(nobody, [&file, this] {
-    const std::string refused =
-        outcome(report::replaceFile(file.string(), "refused", report::FileReplacement::Waiting::forever,
-                                    report::FileReplacement::InPlace::refused));
-    const bool untouched = fileContents(file) == oldReport;
+    const std::string refused = outcome(files::replaceFile(
+        file.string(), "refused", files::FileReplacement::Waiting::forever, files::FileReplacement::InPlace::refused));
+    const bool untouched = fileContents(file) == oldText;
     return refused + (untouched ? "|untouched|" : "|changed|") +
-           outcome(report::replaceFile(file.string(), "in place")) + "|" +
-           outcome(report::replaceFile((dir / "other.out").string(), "x"));
+           outcome(files::replaceFile(file.string(), "in place")) + "|" +
+           outcome(files::replaceFile((dir / "other.out").string(), "x"));
   });
   ::chmod(dir.path().c_str(), 0755);
   EXPECT_EQ(result,
@@ -302,13 +323,13 @@ TEST_F(FileReplacementTest, FileInAClosedFolderIsWrittenInPlaceUnlessRefused) {
 TEST_F(FileReplacementTest, PipesAreWrittenWithoutBlocking) {
   const fs::path pipe = dir / "pipe.out";
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-  EXPECT_EQ(report::writeReport(pipe.string(), computedDefaults()), reason(ENXIO));
+  EXPECT_EQ(writeText(pipe.string(), newText), reason(ENXIO));
 
   auto reader = std::async(std::launch::async, [&pipe] { return fileContents(pipe); });
   // The reader may not have opened its end yet: try until it has.
   std::error_code written = reason(ENXIO);
   for (int attempt = 0; attempt < 1000 && written == reason(ENXIO); ++attempt) {
-    written = report::writeReport(pipe.string(), computedDefaults());
+    written = writeText(pipe.string(), newText);
     if (written == reason(ENXIO)) {
       ::usleep(1000);
     }
@@ -317,25 +338,25 @@ TEST_F(FileReplacementTest, PipesAreWrittenWithoutBlocking) {
   if (written) {
     ::close(::open(pipe.c_str(), O_WRONLY));  // lets the reader go
   }
-  EXPECT_EQ(reader.get(), newReport);
+  EXPECT_EQ(reader.get(), newText);
   EXPECT_TRUE(fs::is_fifo(pipe));
 
   // A name for one of our own descriptors writes to that descriptor: a pipe's link reads
   // "pipe:[...]", and a file opened for appending is appended to.
   int ends[2];
   ASSERT_EQ(::pipe(ends), 0);
-  EXPECT_FALSE(report::replaceFile("/proc/self/fd/" + std::to_string(ends[1]), "through the pipe"));
+  EXPECT_FALSE(files::replaceFile("/proc/self/fd/" + std::to_string(ends[1]), "through the pipe"));
   ::close(ends[1]);
   char buffer[64] = {};
   EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(::read(ends[0], buffer, sizeof buffer))), "through the pipe");
   ::close(ends[0]);
   const int log = ::open((dir / "ref.out").c_str(), O_WRONLY | O_APPEND);
-  EXPECT_FALSE(report::replaceFile("/dev/fd/" + std::to_string(log), "+more"));
+  EXPECT_FALSE(files::replaceFile("/dev/fd/" + std::to_string(log), "+more"));
   ::close(log);
-  EXPECT_EQ(fileContents(dir / "ref.out"), oldReport + "+more");
+  EXPECT_EQ(fileContents(dir / "ref.out"), oldText + "+more");
 
   if (fs::exists("/dev/null")) {
-    EXPECT_FALSE(report::writeReport("/dev/null", computedDefaults()));
+    EXPECT_FALSE(writeText("/dev/null", newText));
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
   }
 }

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace report {
+namespace files {
 
 namespace {
 
@@ -369,4 +369,4 @@ std::error_code make_error_code(ReplacementError error) noexcept {
   return {static_cast<int>(error), replacementCategory()};
 }
 
-}  // namespace report
+}  // namespace files
