@@ -9,7 +9,9 @@
 #include <limits>
 #include <utility>
 
-#include "values.h"
+#include "errors.h"
+#include "numbers.h"
+#include "texts.h"
 
 namespace table {
 

@@ -11,6 +11,8 @@
 #include <CLI/CLI.hpp>
 
 #include "atmosphere.h"
+#include "numbers.h"
+#include "texts.h"
 #include "version.h"
 
 namespace table {

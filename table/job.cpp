@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "atmosphere.h"
+#include "texts.h"
 
 namespace table {
 

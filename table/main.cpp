@@ -13,6 +13,7 @@
 #include "command_line.h"
 #include "file_replacement.h"
 #include "run.h"
+#include "texts.h"
 
 namespace {
 

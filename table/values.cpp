@@ -6,6 +6,10 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <string>
+
+#include "numbers.h"
+#include "texts.h"
 
 namespace table {
 
@@ -13,75 +17,6 @@ namespace {
 
 // Scaled range values stay below 2^62, so a difference of two of them never overflows.
 constexpr std::int64_t scaledLimit = std::int64_t{1} << 62;
-
-// A number's text as sign * digits * 10^exponent, digits without leading or trailing zeros
-// (empty for zero).
-struct Decimal {
-  bool negative = false;
-  std::string digits;
-  long exponent = 0;
-};
-
-bool isDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// Splits [+-]digits[.digits][(e|E)[+-]digits] with at least one mantissa digit; false otherwise.
-bool splitDecimal(std::string_view text, Decimal& d) {
-  std::size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) d.negative = text[i++] == '-';
-  bool anyDigit = false;
-  bool point = false;
-  for (; i < text.size(); ++i) {
-    if (isDigit(text[i])) {
-      anyDigit = true;
-      if (!d.digits.empty() || text[i] != '0') d.digits += text[i];
-      if (point) --d.exponent;
-    } else if (text[i] == '.' && !point) {
-      point = true;
-    } else {
-      break;
-    }
-  }
-  if (!anyDigit) return false;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    bool negative = false;
-    if (++i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    const std::size_t start = i;
-    long exponent = 0;
-    // Beyond a million the number is far out of range either way.
-    for (; i < text.size() && isDigit(text[i]); ++i) exponent = std::min(exponent * 10 + (text[i] - '0'), 1000000L);
-    if (i == start) return false;
-    d.exponent += negative ? -exponent : exponent;
-  }
-  while (!d.digits.empty() && d.digits.back() == '0') {
-    d.digits.pop_back();
-    ++d.exponent;
-  }
-  return i == text.size();
-}
-
-// True for the spellings of infinity and NaN that some programs write.
-bool isNonFiniteWord(std::string_view text) {
-  if (!text.empty() && (text[0] == '+' || text[0] == '-')) text.remove_prefix(1);
-  std::string lower;
-  for (char c : text.substr(0, 9)) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return lower == "inf" || lower == "infinity" || lower == "nan";
-}
-
-// parseNumber, which also gives the decimal the text stands for.
-std::string readNumber(std::string_view text, double& value, Decimal& decimal) {
-  if (!splitDecimal(text, decimal)) {
-    if (text.empty()) return "empty value";
-    if (isNonFiniteWord(text)) return "not a finite number: " + quoted(text);
-    if (text.find(',') != std::string_view::npos) return "not a number (a decimal comma?): " + quoted(text);
-    return "not a number: " + quoted(text);
-  }
-  if (text[0] == '+') text.remove_prefix(1);
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || !std::isfinite(value)) return "out of range: " + quoted(text);
-  return {};
-}
 
 // The decimal times 10^scale as an integer below scaledLimit; false when it is not one.
 bool scaled(const Decimal& d, long scale, std::int64_t& result) {
@@ -113,67 +48,7 @@ double unscale(std::int64_t value, int scale) {
   return result;
 }
 
-// The length of the UTF-8 character text starts with; 0 when its first bytes are not one.
-std::size_t characterLength(std::string_view text) {
-  const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) return 1;
-  const std::size_t length = lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : 2;
-  if (lead < 0xc2 || lead > 0xf4 || text.size() < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xc0) != 0x80) return 0;
-  }
-  // Overlong forms, UTF-16 surrogates and code points beyond U+10FFFF are not characters.
-  if ((lead == 0xe0 && byte(1) < 0xa0) || (lead == 0xed && byte(1) >= 0xa0) || (lead == 0xf0 && byte(1) < 0x90) ||
-      (lead == 0xf4 && byte(1) >= 0x90)) {
-    return 0;
-  }
-  return length;
-}
-
-// The printable text of the whole characters within the first longest bytes of text.
-std::string printable(std::string_view text, std::size_t longest) {
-  std::string result;
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t character = characterLength(text.substr(i));
-    const std::size_t length = std::max<std::size_t>(character, 1);
-    const auto first = static_cast<unsigned char>(text[i]);
-    // C0 controls, DEL, C1 controls (U+0080 to U+009F) and stray bytes are escaped byte by byte.
-    const bool control = first < 0x20 || first == 0x7f || character == 0 ||
-                         (first == 0xc2 && static_cast<unsigned char>(text[i + 1]) < 0xa0);
-    if (i + length > longest) break;
-    for (std::size_t k = 0; k < length; ++k) {
-      std::array<char, 5> escaped{text[i + k]};
-      if (control) std::snprintf(escaped.data(), escaped.size(), "\\x%02x", static_cast<unsigned char>(text[i + k]));
-      result += escaped.data();
-    }
-    i += length;
-  }
-  return result;
-}
-
 }  // namespace
-
-std::string_view withoutSpaces(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
-std::string printable(std::string_view text) {
-  return printable(text, text.size());
-}
-
-std::string quoted(std::string_view text) {
-  constexpr std::size_t longest = 40;
-  const std::string shown = printable(text, longest);
-  return "\"" + shown + (text.size() > longest ? "...\"" : "\"");
-}
-
-std::string parseNumber(std::string_view text, double& value) {
-  Decimal ignored;
-  return readNumber(text, value, ignored);
-}
 
 ValueList ValueList::parse(std::string_view text, std::string_view what) {
   const std::string where = std::string(what) + ": ";
@@ -203,7 +78,7 @@ ValueList ValueList::parse(std::string_view text, std::string_view what) {
       // The place of the last digit any of the three has: 10^-scale.
       long scale = std::numeric_limits<long>::min();
       for (std::size_t i = 0; i < fields.size(); ++i) {
-        const std::string problem = readNumber(withoutSpaces(fields[i]), bounds[i], decimals[i]);
+        const std::string problem = parseNumber(withoutSpaces(fields[i]), bounds[i], decimals[i]);
         if (!problem.empty()) throw InputError(range + names[i] + ": " + problem);
         if (!decimals[i].digits.empty()) scale = std::max(scale, -decimals[i].exponent);
       }

@@ -1,41 +1,12 @@
 #pragma once
 
-#include <csignal>
 #include <cstdint>
-#include <exception>
-#include <stdexcept>
-#include <string>
 #include <string_view>
 #include <vector>
 
+#include "errors.h"
+
 namespace table {
-
-// Bad input: the message says what was wrong, where, and the text found. The tool exits with 2.
-class InputError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// The signal that asked a run to stop, set by the program's handler; 0 while none did.
-inline volatile std::sig_atomic_t stopSignal = 0;
-
-// Thrown where a run notices stopSignal (between rows, or in a read or write the signal
-// interrupted), so that everything unwinds and an unfinished output file is discarded.
-class Interrupted : public std::exception {};
-
-// Reads a whole text as a finite decimal number ("0.85", "-300", "1.2e4", "+5"), with a decimal
-// point whatever the locale. Returns an empty string on success, else why the text is not one.
-std::string parseNumber(std::string_view text, double& value);
-
-// The text without spaces at either end: "0.5, 0.8" lists two values.
-std::string_view withoutSpaces(std::string_view text);
-
-// A text for a message, on one line: control characters (C0, DEL and C1) and bytes that are not
-// UTF-8 show as \xNN, so that a file's NUL or escape sequence never reaches the terminal.
-std::string printable(std::string_view text);
-
-// The text printable and quoted, cut after 40 bytes (never inside a character) when it is longer.
-std::string quoted(std::string_view text);
 
 // The values one input takes: a comma list whose items are numbers or inclusive ranges
 // START:STOP:STEP. A range is stepped in decimal on scaled integers, so 0:1:0.1 gives 0.1, 0.2,

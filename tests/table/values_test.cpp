@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "numbers.h"
 #include "row_writer.h"
 #include "table_test_support.h"
+#include "texts.h"
 #include "values.h"
 
 namespace {
