@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
     return print(usage) ? 0 : 1;
   }
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    return print((FXString("quorvan ") + quorvanVersion + "\n").text()) ? 0 : 1;
+    return print((FXString("quorvan ") + aero::version + "\n").text()) ? 0 : 1;
   }
   // A report written to a pipe whose reader went away, or past the file size limit, is a failed save
   // told in the error box ("Broken pipe", "File too large"), not the end of the program.

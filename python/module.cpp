@@ -18,6 +18,7 @@
 #include "atmosphere.h"
 #include "columns.h"
 #include "condition.h"
+#include "version.h"
 
 namespace py = pybind11;
 
@@ -497,7 +498,7 @@ py::tuple atmosphere(const py::handle& altitudes, const py::handle& offsets, boo
 
 PYBIND11_MODULE(_quorvan, m) {
   m.doc() = "The compiled part of quorvan; use the functions of the quorvan package.";
-  m.attr("__version__") = QUORVAN_VERSION;
+  m.attr("__version__") = aero::version;
   m.def("atmosphere", &atmosphere);
   m.def("reference_values", &referenceValues);
   m.def("solve", &solve);

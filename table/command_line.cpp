@@ -137,7 +137,7 @@ std::optional<int> readCommandLine(int argc, char** argv, CommandLine& line) {
       "outputs alike, a column in another unit than the first named with a suffix such as _ft);\n"
       "every other column is SI.",
       "quorvan-table"};
-  app.set_version_flag("--version", projectVersion);
+  app.set_version_flag("--version", aero::version);
   app.footer(
       "Examples:\n"
       "  A KCAS test card on a day 15 K warmer, with TAS and Mach:\n"
