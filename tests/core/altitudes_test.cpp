@@ -89,7 +89,15 @@ INSTANTIATE_TEST_SUITE_P(
                     Inverse{"warm day density", [](double h) { return aero::airState(h, 15.0).density; }, nullptr},
                     Inverse{"Reynolds number", reynolds, nullptr}));
 
-TEST(Altitudes, GeometricUndoesGeopotential) {
+// Hand-computed H = 6356766 Z / (6356766 + Z), which stays below the Earth's radius for the
+// largest Z; geometricAltitude undoes it.
+TEST(Altitudes, GeometricAltitudeBecomesGeopotentialAndBack) {
+  EXPECT_EQ(aero::geopotentialAltitude(0.0), 0.0);
+  EXPECT_DOUBLE_EQ(aero::geopotentialAltitude(11000.0), 10980.99804546838);
+  EXPECT_DOUBLE_EQ(aero::geopotentialAltitude(20000.0), 19937.27227876952);
+  EXPECT_DOUBLE_EQ(aero::geopotentialAltitude(88000.0), 86798.4047830441);
+  EXPECT_DOUBLE_EQ(aero::geopotentialAltitude(-500.0), -500.03933126776);
+  EXPECT_NEAR(aero::geopotentialAltitude(1e308), aero::earthRadius, 1e-9);
   for (const double z : {-1000.0, 0.0, 11000.0, 88000.0, 200000.0}) {
     EXPECT_NEAR(aero::geometricAltitude(aero::geopotentialAltitude(z)), z, 1e-9) << z;
   }

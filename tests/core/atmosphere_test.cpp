@@ -107,4 +107,20 @@ TEST(Atmosphere, ExtremeAltitudesStayInsideTheTable) {
   EXPECT_EQ(airAt(-denormal).temperature, 288.15);
 }
 
+TEST(Atmosphere, IsaOffsetKeepsThePressureAndTakesEverythingElseFromTheNewTemperature) {
+  // Hand-computed: rho = p / (287.053 T), mu = 1.458e-6 T^1.5 / (T + 110.4), a = sqrt(1.4 * 287.053 T).
+  const aero::AirState hot = aero::airState(11000.0, 15.0);
+  EXPECT_EQ(hot.pressure, 22632.04);
+  EXPECT_DOUBLE_EQ(hot.temperature, 231.65);
+  EXPECT_DOUBLE_EQ(hot.density, 0.34035278404524916);
+  EXPECT_DOUBLE_EQ(hot.viscosity, 1.5028525966086723e-05);
+  EXPECT_DOUBLE_EQ(hot.soundSpeed, 305.11335341148214);
+  const aero::AirState cold = aero::airState(0.0, -20.0);
+  EXPECT_EQ(cold.pressure, 101325.0);
+  EXPECT_DOUBLE_EQ(cold.temperature, 268.15);
+  EXPECT_DOUBLE_EQ(cold.density, 1.3163661956513981);
+  EXPECT_DOUBLE_EQ(cold.viscosity, 1.691223386164368e-05);
+  EXPECT_DOUBLE_EQ(cold.soundSpeed, 328.27209252386956);
+}
+
 }  // namespace

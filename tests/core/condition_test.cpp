@@ -1,11 +1,15 @@
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 
 #include <gtest/gtest.h>
 
 #include "airspeed.h"
 #include "atmosphere.h"
 #include "condition.h"
+#include "reference_values.h"
 
 namespace {
 
@@ -96,11 +100,15 @@ TEST(Rows, CasIsTasAtSeaLevelAndDensityAltitudeFollowsTheAltitudesScale) {
     EXPECT_EQ(row[tas], speed);
     EXPECT_EQ(row[mach], speed / aero::seaLevelSoundSpeed());
   }
+  // The air of a geometric altitude is that of its geopotential altitude: below the tropopause
+  // there, warmer than 216.65 K.
   setup.geometric = true;
   aero::Row row = defaults();
   aero::computeRow(row, setup);
   EXPECT_NEAR(row[densityAltitude], row[altitude], 1e-9 * row[altitude]);
-  EXPECT_NEAR(aero::geopotentialAltitude(1e308), aero::earthRadius, 1e-9);
+  EXPECT_EQ(row[altitude], 11000.0);
+  EXPECT_DOUBLE_EQ(row[geopotentialAltitude], 10980.99804546838);
+  EXPECT_DOUBLE_EQ(row[temperature], 288.15 - 0.0065 * 10980.99804546838);
 }
 
 // Down to the coldest offset a search takes, every quantity an altitude is searched for falls with
@@ -128,6 +136,83 @@ TEST(Solve, SearchedQuantitiesFallInsideEachLayerDownToTheColdestOffset) {
             << aero::columnKinds[c.quantity].name << " at " << aero::columnKinds[c.speed].name << " " << c.value << ", "
             << offset << " K, " << h << " m";
         previous = row[c.quantity];
+      }
+    }
+  }
+}
+
+// The window's outputs of a value set, in the table's column order.
+std::array<double, 11> windowOutputs(const aero::ReferenceValueSet& v) {
+  return {v.liftCoefficient,    v.reynolds, v.velocity, v.soundSpeed,      v.temperature,   v.viscosity,
+          v.kinematicViscosity, v.density,  v.pressure, v.dynamicPressure, v.referenceForce};
+}
+
+TEST(Rows, AtAStandardDayEqualTheWindowsComputationBitForBit) {
+  std::mt19937_64 random(9);
+  std::uniform_real_distribution<double> altitudes(-5000.0, 120000.0);
+  std::uniform_real_distribution<double> positive(0.0, 100.0);
+  for (int i = 0; i < 20000; ++i) {
+    aero::ReferenceValueSet v;
+    v.setDefaults();
+    if (i > 0) {
+      v.mach = positive(random) / 20;
+      v.altitude = i % 10 == 0 ? 11000.0 * (i % 9) : altitudes(random);
+      v.loadFactor = positive(random) / 10;
+      v.weight = positive(random) * 5;
+      v.refLength = positive(random);
+      v.refArea = positive(random) * 3;
+    }
+    aero::Row row{};
+    row[mach] = v.mach;
+    row[altitude] = v.altitude;
+    row[loadFactor] = v.loadFactor;
+    row[weight] = v.weight;
+    row[refLength] = v.refLength;
+    row[refArea] = v.refArea;
+    aero::computeRow(row, aero::Setup{});
+    v.computeReferenceValues();
+    const std::array<double, 11> expected = windowOutputs(v);
+    ASSERT_EQ(std::memcmp(&row[liftCoefficient], expected.data(), sizeof expected), 0)
+        << "mach " << v.mach << " altitude " << v.altitude;
+    ASSERT_EQ(row[geopotentialAltitude], v.altitude);
+  }
+}
+
+// Solved, a row reaches its target: within 1e-12 through the closed forms, 1e-9 through the search,
+// in every layer, at a Mach number and at a true airspeed, on a standard and a warm day.
+TEST(Solve, TheSolutionReachesTheTargetInEveryLayer) {
+  for (const Column speed : {mach, tas}) {
+    for (const double offset : {0.0, 15.0}) {
+      for (const double height : {500.0, 15000.0, 25000.0, 40000.0, 50000.0, 57000.0, 70000.0, 85000.0}) {
+        aero::Setup forward;
+        forward.speed = speed;
+        aero::Row row = defaults();
+        row[altitude] = height;
+        row[loadFactor] = 2;
+        row[isaOffset] = offset;
+        row[tas] = 250.0;
+        aero::computeRow(row, forward);
+        const Column targets[] = {liftCoefficient, reynolds, dynamicPressure, pressure, density};
+        for (const Column target : targets) {
+          for (const Column unknown : {mach, altitude}) {
+            if (unknown == mach && (speed == tas || target == pressure || target == density)) {
+              continue;
+            }
+            SCOPED_TRACE(testing::Message()
+                         << aero::columnKinds[speed].name << " " << offset << " K " << height << " m, solving for "
+                         << aero::columnKinds[unknown].name << " to " << aero::columnKinds[target].name);
+            aero::Setup solving = forward;
+            solving.unknown = unknown;
+            solving.target = target;
+            aero::Row asked = row;
+            asked[unknown] = notANumber;
+            aero::computeRow(asked, solving);
+            const bool closed =
+                unknown == mach || target == pressure || (speed == mach && target != reynolds && target != density);
+            EXPECT_NEAR(asked[target], row[target], (closed ? 1e-12 : 1e-9) * row[target]);
+            EXPECT_NEAR(asked[unknown], row[unknown], 1e-6 * row[unknown]);
+          }
+        }
       }
     }
   }

@@ -1,93 +1,14 @@
-#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
-#include <random>
 #include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "atmosphere.h"
-#include "condition.h"
-#include "reference_values.h"
 #include "table_test_support.h"
 
 namespace {
-
-using Inputs = std::array<double, table::inputCount>;
-
-// The row of a case given as Mach number and the other six inputs, in SI.
-table::Row rowOf(const Inputs& inputs, bool geometric = false) {
-  table::Row row{};
-  const table::Job job;
-  for (std::size_t i = 0; i < inputs.size(); ++i) row[job.inputs[i]] = inputs[i];
-  aero::Setup setup;
-  setup.geometric = geometric;
-  aero::computeRow(row, setup);
-  return row;
-}
-
-TEST(AirState, IsaOffsetKeepsThePressureAndTakesEverythingElseFromTheNewTemperature) {
-  // Hand-computed: rho = p / (287.053 T), mu = 1.458e-6 T^1.5 / (T + 110.4), a = sqrt(1.4 * 287.053 T).
-  const aero::AirState hot = aero::airState(11000.0, 15.0);
-  EXPECT_EQ(hot.pressure, 22632.04);
-  EXPECT_DOUBLE_EQ(hot.temperature, 231.65);
-  EXPECT_DOUBLE_EQ(hot.density, 0.34035278404524916);
-  EXPECT_DOUBLE_EQ(hot.viscosity, 1.5028525966086723e-05);
-  EXPECT_DOUBLE_EQ(hot.soundSpeed, 305.11335341148214);
-  const aero::AirState cold = aero::airState(0.0, -20.0);
-  EXPECT_EQ(cold.pressure, 101325.0);
-  EXPECT_DOUBLE_EQ(cold.temperature, 268.15);
-  EXPECT_DOUBLE_EQ(cold.density, 1.3163661956513981);
-  EXPECT_DOUBLE_EQ(cold.viscosity, 1.691223386164368e-05);
-  EXPECT_DOUBLE_EQ(cold.soundSpeed, 328.27209252386956);
-}
-
-TEST(AirState, GeometricAltitudeBecomesGeopotential) {
-  // Hand-computed H = 6356766 Z / (6356766 + Z).
-  EXPECT_EQ(aero::geopotentialAltitude(0.0), 0.0);
-  EXPECT_DOUBLE_EQ(aero::geopotentialAltitude(11000.0), 10980.99804546838);
-  EXPECT_DOUBLE_EQ(aero::geopotentialAltitude(20000.0), 19937.27227876952);
-  EXPECT_DOUBLE_EQ(aero::geopotentialAltitude(88000.0), 86798.4047830441);
-  EXPECT_DOUBLE_EQ(aero::geopotentialAltitude(-500.0), -500.03933126776);
-  const Inputs inputs{0.8, 11000.0, 1, 50, 3.5, 56, 0};
-  const table::Row row = rowOf(inputs, true);
-  EXPECT_EQ(row[table::altitude], 11000.0);
-  EXPECT_DOUBLE_EQ(row[aero::col::geopotentialAltitude], 10980.99804546838);
-  // Below the tropopause in geopotential terms: warmer than 216.65 K.
-  EXPECT_DOUBLE_EQ(row[table::temperature], 288.15 - 0.0065 * 10980.99804546838);
-}
-
-// The window's outputs of a value set, in the table's column order.
-std::array<double, 11> windowOutputs(const aero::ReferenceValueSet& v) {
-  return {v.liftCoefficient,    v.reynolds, v.velocity, v.soundSpeed,      v.temperature,   v.viscosity,
-          v.kinematicViscosity, v.density,  v.pressure, v.dynamicPressure, v.referenceForce};
-}
-
-TEST(Rows, AtAStandardDayEqualTheWindowsComputationBitForBit) {
-  std::mt19937_64 random(9);
-  std::uniform_real_distribution<double> altitudes(-5000.0, 120000.0);
-  std::uniform_real_distribution<double> positive(0.0, 100.0);
-  for (int i = 0; i < 20000; ++i) {
-    aero::ReferenceValueSet v;
-    v.setDefaults();
-    if (i > 0) {
-      v.mach = positive(random) / 20;
-      v.altitude = i % 10 == 0 ? 11000.0 * (i % 9) : altitudes(random);
-      v.loadFactor = positive(random) / 10;
-      v.weight = positive(random) * 5;
-      v.refLength = positive(random);
-      v.refArea = positive(random) * 3;
-    }
-    const Inputs inputs{v.mach, v.altitude, v.loadFactor, v.weight, v.refLength, v.refArea, 0.0};
-    const table::Row row = rowOf(inputs);
-    v.computeReferenceValues();
-    const std::array<double, 11> expected = windowOutputs(v);
-    ASSERT_EQ(std::memcmp(&row[table::liftCoefficient], expected.data(), sizeof expected), 0)
-        << "mach " << v.mach << " altitude " << v.altitude;
-    ASSERT_EQ(row[aero::col::geopotentialAltitude], v.altitude);
-  }
-}
 
 TEST(Rows, SweepOrderIsTheTablesWithMachSlowestAndCaseRowsSlowerStill) {
   table::Request request;
@@ -195,46 +116,6 @@ TEST(Rows, SweepSizeSaturatesInsteadOfOverflowing) {
   request.values[table::mach] = "0:1e18:1";
   request.values[table::weight] = "0:1e18:1";
   EXPECT_EQ(table::sweepSize(table::makeJob(request, nullptr)), std::numeric_limits<std::uint64_t>::max());
-}
-
-// Solved, a row reaches its target: within 1e-12 through the closed forms, 1e-9 through the search,
-// in every layer, at a Mach number and at a true airspeed, on a standard and a warm day.
-TEST(Solve, TheSolutionReachesTheTargetInEveryLayer) {
-  using table::Column;
-  for (const Column speed : {table::mach, table::tas}) {
-    for (const double offset : {0.0, 15.0}) {
-      for (const double height : {500.0, 15000.0, 25000.0, 40000.0, 50000.0, 57000.0, 70000.0, 85000.0}) {
-        aero::Setup forward;
-        forward.speed = speed;
-        table::Row row = rowOf({0.8, height, 2, 50, 3.5, 56, offset});
-        row[table::tas] = 250.0;
-        aero::computeRow(row, forward);
-        const Column targets[] = {table::liftCoefficient, table::reynolds, table::dynamicPressure, table::pressure,
-                                  table::density};
-        for (const Column target : targets) {
-          for (const Column unknown : {table::mach, table::altitude}) {
-            if (unknown == table::mach &&
-                (speed == table::tas || target == table::pressure || target == table::density)) {
-              continue;
-            }
-            SCOPED_TRACE(testing::Message()
-                         << aero::columnKinds[speed].name << " " << offset << " K " << height << " m, solving for "
-                         << aero::columnKinds[unknown].name << " to " << aero::columnKinds[target].name);
-            aero::Setup solving = forward;
-            solving.unknown = unknown;
-            solving.target = target;
-            table::Row asked = row;
-            asked[unknown] = std::numeric_limits<double>::quiet_NaN();
-            aero::computeRow(asked, solving);
-            const bool closed = unknown == table::mach || target == table::pressure ||
-                                (speed == table::mach && target != table::reynolds && target != table::density);
-            EXPECT_NEAR(asked[target], row[target], (closed ? 1e-12 : 1e-9) * row[target]);
-            EXPECT_NEAR(asked[unknown], row[unknown], 1e-6 * row[unknown]);
-          }
-        }
-      }
-    }
-  }
 }
 
 }  // namespace
