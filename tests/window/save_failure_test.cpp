@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,24 +63,6 @@ class PipeWatchdog {
  private:
   std::atomic<bool> done{false};
   std::thread thread;
-};
-
-// The file size limit of this process lowered for a while (soft limit only, so it can go back).
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit lowered = saved;
-    lowered.rlim_cur = bytes;
-    ok = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved); }
-  bool ok = false;
-
- private:
-  rlimit saved{};
 };
 
 class SaveFailureTest : public testing::Test {
@@ -169,31 +150,6 @@ TEST_F(SaveFailureTest, StalledReaderDoesNotHangTheWindow) {
   expectOneErrorBox(pipe.string(), EAGAIN);
   ::close(filler);
   ::close(reader);
-}
-
-// The process ignores SIGXFSZ, as the program does: a save over the file size limit is told as
-// "File too large", the old report stays byte for byte and no temporary file is left behind.
-TEST_F(SaveFailureTest, OverTheFileSizeLimitTheOldReportIsKept) {
-  const fs::path report = dir / "ref.out";
-  window.type(window.input(1), "1234.5678");
-  window.press(window.button("Compute"));
-  ASSERT_TRUE(window.saveAs(report.string()).empty());
-  const std::string old = fileContents(report);
-  ASSERT_GT(old.size(), 500u);
-
-  window.type(window.input(0), "0.7");
-  window.press(window.button("Compute"));
-  std::vector<std::string> boxes;
-  {
-    FileSizeLimit limit(100);
-    ASSERT_TRUE(limit.ok);
-    boxes = window.saveAs(report.string());
-  }
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_NE(boxes[0].find(report.string() + "\n\n" + std::generic_category().message(EFBIG) + "."), std::string::npos)
-      << boxes[0];
-  EXPECT_EQ(fileContents(report), old);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1) << "a file was left";
 }
 
 // A long name is shown whole, broken into lines, in a box that lies on the screen: a 600-character
