@@ -109,6 +109,17 @@ TEST(Rows, ColumnsAreListedAsValuesAre) {
   }
 }
 
+// --max-rows N allows a sweep of N rows and refuses one of N + 1.
+TEST(Rows, MaxRowsAllowsExactlyN) {
+  table::Request request;
+  request.values[table::mach] = "0:1:0.1";
+  request.maxRows = 11;
+  EXPECT_EQ(refusalOf([&] { table::makeJob(request, nullptr); }), "no error");
+  request.maxRows = 10;
+  EXPECT_EQ(refusalOf([&] { table::makeJob(request, nullptr); }),
+            "the options give 11 rows, more than 10; --max-rows N allows up to N");
+}
+
 TEST(Rows, SweepSizeSaturatesInsteadOfOverflowing) {
   table::Request request;
   request.maxRows = std::numeric_limits<std::uint64_t>::max();

@@ -94,13 +94,11 @@ TEST_F(WindowReportTest, CancelWritesNothingAndSavingAgainReplacesTheFile) {
 }
 
 // Clicking OK in the save dialog accepts any name typed, a directory included (Enter in
-// "File Name:" would open a directory instead); every failure then shows one message box.
+// "File Name:" would open a directory instead); a failure, at the open or at the write, then shows
+// one message box.
 TEST_F(WindowReportTest, FailedSaveShowsOneErrorAndTheWindowGoesOn) {
-  std::ofstream(dir / "plain") << "a regular file";
   // The reason is the system's text, in the language of the user's locale.
   const std::vector<std::pair<std::string, int>> failures = {
-      {(dir / "missing" / "ref.out").string(), ENOENT},
-      {(dir / "plain" / "ref.out").string(), ENOTDIR},
       {dir.path().string(), EISDIR},
       {"/dev/full", ENOSPC},
   };
@@ -124,8 +122,6 @@ TEST_F(WindowReportTest, FailedSaveShowsOneErrorAndTheWindowGoesOn) {
     EXPECT_EQ(linesOf(fileContents(dir / "good.out")).at(2), " Mach = 0.7");
     expectReportMatchesWindow(dir / "good.out");
   }
-  EXPECT_FALSE(fs::exists(dir / "missing"));
-  EXPECT_EQ(fileContents(dir / "plain"), "a regular file");
 }
 
 }  // namespace
