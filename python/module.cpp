@@ -361,7 +361,8 @@ struct Results {
     if (!mask) return values;
     const py::module_ ma = py::module_::import("numpy.ma");
     if (arrays.empty()) return *masked ? ma.attr("masked") : values;
-    return ma.attr("MaskedArray")(values, py::arg("mask") = mask);
+    // A mask of its own, or masking an element of one column would mask it in every other.
+    return ma.attr("MaskedArray")(values, py::arg("mask") = mask.attr("copy")());
   }
 };
 
