@@ -28,12 +28,3 @@ def test_functions_pickle():
         assert pickle.loads(pickle.dumps(function)) is function
     air = quorvan.atmosphere(np.array([0.0, 11000.0]))
     assert_same_bits(pickle.loads(pickle.dumps(air)).density, air.density)
-
-
-def test_task_error_raised_as_it_is():
-    def fail():
-        raise ZeroDivisionError("in a task")
-
-    from dask import delayed
-    with pytest.raises(ZeroDivisionError, match="in a task"):
-        quorvan.atmosphere(da.from_delayed(delayed(fail)(), shape=(3,), dtype=float))

@@ -40,7 +40,6 @@ ERRORS = [
      "hardly depend on the altitude"),
     ("thread count", lambda: quorvan.set_threads(0), ValueError, "at least 1"),
     ("thread count not whole", lambda: quorvan.set_threads(2.0), TypeError, "count is a whole number"),
-    ("thread count a bool", lambda: quorvan.set_threads(True), TypeError, "count is a whole number"),
     ("None in a list", lambda: quorvan.atmosphere([0.8, None]), TypeError, "altitude takes a number or an array "
      "of numbers; element [1] is None"),
     ("text in a nested list", lambda: quorvan.atmosphere(0, [[1, 2], [3, "4"]]), TypeError, "element [1, 1] is text"),
@@ -50,7 +49,6 @@ ERRORS = [
      "reynolds: element [1] is a number too large"),
     ("geometric text", lambda: quorvan.atmosphere(0, geometric="yes"), TypeError, "geometric is True or False"),
     ("geometric 1", lambda: quorvan.solve("mach", reynolds=1e7, geometric=1), TypeError, "geometric is"),
-    ("geometric array", lambda: quorvan.reference_values(geometric=np.array([True])), TypeError, "geometric is"),
 ]
 
 
@@ -70,8 +68,7 @@ class Failing:
     def __array__(self, dtype=None):
         raise self.error
 
-    def __float__(self):
-        raise self.error
+    __float__ = __array__
 
 
 @pytest.mark.parametrize("argument", [Failing, lambda error: [1.0, Failing(error)]], ids=["__array__", "__float__"])
