@@ -78,8 +78,6 @@ struct Call {
   std::vector<Argument> arguments;
   std::vector<py::ssize_t> shape;
   py::ssize_t size = 1;
-  py::object mask;               // the broadcast mask when an argument is a masked array, else null
-  const bool* masked = nullptr;  // its elements in C order
 
   // Adds a numeric argument: a Python float or int as it is, anything else through numpy, which
   // must make an array of real numbers of it. Bools, complex numbers, text and None are refused
@@ -213,17 +211,6 @@ struct Call {
       a.strides = std::move(strides);
       a.data = a.array ? static_cast<const char*>(py::array(a.array).data()) : reinterpret_cast<const char*>(&a.number);
     }
-    for (const Argument& a : arguments) {
-      if (!a.mask) continue;
-      const py::module_ numpy = py::module_::import("numpy");
-      if (!mask) {
-        py::tuple sizes(shape.size());
-        for (std::size_t d = 0; d < shape.size(); ++d) sizes[d] = shape[d];
-        mask = numpy.attr("zeros")(sizes, "bool");
-      }
-      numpy.attr("logical_or")(mask, a.mask, py::arg("out") = mask);
-      masked = static_cast<const bool*>(py::array(mask).data());
-    }
   }
 
   // The arrays' names and shapes, for a message: "cas (3,), altitude (4,)".
@@ -331,17 +318,29 @@ void forEachElement(const Call& call, const Body& body) {
 }
 
 // The results of a call: one float64 array of the broadcast shape a column, or for a call with
-// only scalars one double each; masked arrays with the call's mask when it has one. The arrays are
-// views of one flat block (so that 32-dimensional ones can be made): a single large allocation
-// costs the system fewer page faults than one for each column.
+// only scalars one double each; masked arrays where an argument is masked, with the broadcast
+// mask (which masked points to, in C order; null without masks). The arrays are views of one flat
+// block (so that 32-dimensional ones can be made): a single large allocation costs the system
+// fewer page faults than one for each column.
 struct Results {
   std::vector<py::array_t<double>> arrays;
   std::vector<double> numbers;
   std::vector<double*> out;
   py::object mask;
-  const bool* masked;
+  const bool* masked = nullptr;
 
-  Results(const Call& call, std::size_t count) : numbers(count), mask(call.mask), masked(call.masked) {
+  Results(const Call& call, std::size_t count) : numbers(count) {
+    for (const Argument& a : call.arguments) {
+      if (!a.mask) continue;
+      const py::module_ numpy = py::module_::import("numpy");
+      if (!mask) {
+        py::tuple sizes(call.shape.size());
+        for (std::size_t d = 0; d < call.shape.size(); ++d) sizes[d] = call.shape[d];
+        mask = numpy.attr("zeros")(sizes, "bool");
+      }
+      numpy.attr("logical_or")(mask, a.mask, py::arg("out") = mask);
+      masked = static_cast<const bool*>(py::array(mask).data());
+    }
     if (call.shape.empty()) {
       for (double& number : numbers) out.push_back(&number);
       return;
