@@ -277,7 +277,10 @@ RowRefusal refusalOf(const Row& row, const Setup& setup) {
     if (solvingAltitude) return {Refusal::airAtOrBelowZero, isaOffset};
     const double height = heightOf(row, setup);
     const AtmosphereLayer& layer = atmosphereLayers[atmosphereLayerIndex(height)];
-    const double standard = layer.baseTemperature + layer.lapseRate * (height - layer.baseAltitude);
+    // An isothermal layer keeps its temperature up to an infinite height (where 0 * inf is NaN).
+    const double standard = layer.lapseRate == 0.0
+                                ? layer.baseTemperature
+                                : layer.baseTemperature + layer.lapseRate * (height - layer.baseAltitude);
     if (standard + row[isaOffset] <= 0.0) return {Refusal::airAtOrBelowZero, isaOffset};
   }
   if (searched(setup) && row[isaOffset] < coldestSearchedOffset) return {Refusal::tooColdToSearch, isaOffset};

@@ -50,10 +50,26 @@ struct Argument {
   double factor = 1.0;
   double number = 0.0;
   py::object array;  // null for a number
+  py::object mask;   // a masked array's mask, else null
   const char* data = nullptr;
   std::vector<py::ssize_t> shape;
   std::vector<py::ssize_t> strides;
 };
+
+// Whether value is a bool, Python's or numpy's.
+bool isBool(PyObject* value) {
+  const char* name = Py_TYPE(value)->tp_name;
+  return PyBool_Check(value) || std::strcmp(name, "numpy.bool_") == 0 || std::strcmp(name, "numpy.bool") == 0;
+}
+
+// The value of a flag argument such as geometric: a bool, numpy's too; anything else is refused,
+// a truth value such as 1 or None included.
+bool flagOf(const std::string& function, const char* name, py::handle value) {
+  if (!isBool(value.ptr())) {
+    throw py::type_error(function + "(): " + name + " is True or False, not " + std::string(py::repr(value)));
+  }
+  return PyObject_IsTrue(value.ptr()) == 1;
+}
 
 // A call being read: the function's name for messages, how its rows are computed, its numeric
 // arguments, and once broadcast their common shape.
@@ -65,7 +81,10 @@ struct Call {
   py::ssize_t size = 1;
 
   // Adds a numeric argument: a Python float or int as it is, anything else through numpy, which
-  // must make an array of real numbers of it (bool, complex, text and objects are refused).
+  // must make an array of real numbers of it. Bools, complex numbers, text and None are refused
+  // alone, in arrays and in lists alike; other objects are read as float() reads them (Fraction,
+  // Decimal), and an int too large for a double is refused as float() refuses it. An error that
+  // the conversion itself raises (MemoryError, KeyboardInterrupt, one from __array__) is raised.
   void add(std::string name, py::handle value, Column column, double factor) {
     Argument& a = arguments.emplace_back();
     a.name = std::move(name);
@@ -78,20 +97,90 @@ struct Call {
     }
     if (PyLong_Check(p) && !PyBool_Check(p)) {
       a.number = PyLong_AsDouble(p);
-      if (a.number == -1.0 && PyErr_Occurred()) throw py::error_already_set();
+      if (a.number == -1.0 && PyErr_Occurred()) refuseElement(a, nullptr, 0, p);
       return;
     }
-    const py::array array = py::array::ensure(value);
-    const char kind = array ? array.dtype().kind() : 'O';
-    if (kind != 'f' && kind != 'i' && kind != 'u') {
-      std::string found = Py_TYPE(p)->tp_name;
-      if (array && py::isinstance<py::array>(value)) found += " of " + std::string(py::str(array.dtype()));
-      throw py::type_error(function + "(): " + a.name + " takes a number or an array of numbers, not " + found);
+    const auto& api = py::detail::npy_api::get();
+    if (api.PyArray_Check_(p) && Py_TYPE(p) != api.PyArray_Type_) {
+      const py::module_ ma = py::module_::import("numpy.ma");
+      if (py::isinstance(value, ma.attr("MaskedArray"))) a.mask = ma.attr("getmaskarray")(value);
     }
-    const auto converted = py::array_t<double, py::array::forcecast>::ensure(array);
-    a.shape.assign(converted.shape(), converted.shape() + converted.ndim());
-    a.strides.assign(converted.strides(), converted.strides() + converted.ndim());
-    a.array = converted;
+    // A list is read element by element, so that a bool or None in it is found as it is alone.
+    py::array array = PyList_Check(p) || PyTuple_Check(p) ? fromAny(p, py::dtype("O"), 0) : fromAny(p, {}, 0);
+    const char kind = array.dtype().kind();
+    if (kind == 'O') {
+      array = fromObjects(a, fromAny(array.ptr(), py::dtype("O"), py::array::c_style));
+    } else if (kind == 'f' || kind == 'i' || kind == 'u') {
+      array = fromAny(array.ptr(), py::dtype::of<double>(), py::array::forcecast);
+    } else {
+      throw py::type_error(function + "(): " + a.name + " takes a number or an array of numbers, not " +
+                           (py::isinstance<py::array>(value) ? "an array of " + std::string(py::str(array.dtype()))
+                                                             : std::string(Py_TYPE(p)->tp_name)));
+    }
+    a.shape.assign(array.shape(), array.shape() + array.ndim());
+    a.strides.assign(array.strides(), array.strides() + array.ndim());
+    a.array = array;
+  }
+
+  // value as a numpy array of dtype (any if null), raising the error of a failed conversion.
+  static py::array fromAny(PyObject* value, py::dtype dtype, int flags) {
+    PyObject* array = py::detail::npy_api::get().PyArray_FromAny_(
+        value, dtype.release().ptr(), 0, 0, py::detail::npy_api::NPY_ARRAY_ENSUREARRAY_ | flags, nullptr);
+    if (array == nullptr) throw py::error_already_set();
+    return py::reinterpret_steal<py::array>(array);
+  }
+
+  // An argument's C-contiguous array of Python objects as float64, each element as float() reads it.
+  py::array fromObjects(const Argument& a, const py::array& objects) {
+    py::array_t<double> values(std::vector<py::ssize_t>(objects.shape(), objects.shape() + objects.ndim()));
+    PyObject* const* items = static_cast<PyObject* const*>(objects.data());
+    double* out = values.mutable_data();
+    for (py::ssize_t i = 0; i < objects.size(); ++i) {
+      PyObject* item = items[i];
+      if (PyFloat_Check(item)) {
+        out[i] = PyFloat_AS_DOUBLE(item);
+        continue;
+      }
+      if (item == Py_None || isBool(item) || PyComplex_Check(item) || PyUnicode_Check(item) || PyBytes_Check(item)) {
+        refuseElement(a, &objects, i, item);
+      }
+      out[i] = PyFloat_AsDouble(item);
+      if (out[i] == -1.0 && PyErr_Occurred()) refuseElement(a, &objects, i, item);
+    }
+    return std::move(values);
+  }
+
+  // Raises the refusal of element i (in C order) of an argument, or of the argument itself when it
+  // is not an array: a TypeError naming what the element is, an OverflowError for a number too
+  // large for a double. Any other error float() raised is raised as it is.
+  [[noreturn]] void refuseElement(const Argument& a, const py::array* objects, py::ssize_t i, PyObject* item) const {
+    const bool failed = PyErr_Occurred() != nullptr;
+    if (failed && !PyErr_ExceptionMatches(PyExc_TypeError) && !PyErr_ExceptionMatches(PyExc_OverflowError)) {
+      throw py::error_already_set();
+    }
+    const bool overflow = failed && PyErr_ExceptionMatches(PyExc_OverflowError);
+    PyErr_Clear();
+    std::string where;
+    if (objects != nullptr && objects->ndim() > 0) {
+      for (py::ssize_t d = objects->ndim(), rest = i; d-- > 0; rest /= objects->shape(d)) {
+        where = std::to_string(rest % objects->shape(d)) + (where.empty() ? "" : ", ") + where;
+      }
+      where = "element [" + where + "] ";
+    }
+    const std::string what = item == Py_None ? "None"
+                             : isBool(item)  ? "a bool"
+                             : PyUnicode_Check(item) || PyBytes_Check(item)
+                                 ? "text"
+                                 : "of type " + std::string(Py_TYPE(item)->tp_name);
+    const std::string start = function + "(): " + a.name;
+    if (overflow) {
+      PyErr_SetString(
+          PyExc_OverflowError,
+          (start + (where.empty() ? " is" : ": " + where + "is") + " a number too large for a double").c_str());
+      throw py::error_already_set();
+    }
+    throw py::type_error(start + " takes a number or an array of numbers; " + (where.empty() ? "it " : where) + "is " +
+                         what);
   }
 
   // Sets the common shape of the arguments as numpy broadcasts them, and each argument's strides
@@ -109,7 +198,12 @@ struct Call {
       }
     }
     size = 1;
-    for (const py::ssize_t n : shape) size *= n;
+    for (const py::ssize_t n : shape) {
+      if (n != 0 && size > std::numeric_limits<py::ssize_t>::max() / n) {
+        throw py::value_error(function + "(): the broadcast shape has too many elements: " + shapes());
+      }
+      size *= n;
+    }
     for (Argument& a : arguments) {
       std::vector<py::ssize_t> strides(dimensions, 0);
       for (std::size_t d = 0; d < a.shape.size(); ++d) {
@@ -192,52 +286,83 @@ void walk(const Call& call, py::ssize_t begin, py::ssize_t end, Body& body) {
 // Runs body over every element of a broadcast call without the GIL, on as many threads as are
 // allowed and worth starting. The threads take runs of elementsPerThread in turn, so that one
 // slowed by other work on its core takes fewer; each has its own copy of body. Every element is
-// computed alone, so the results do not depend on the number of threads.
+// computed alone, so the results do not depend on the number of threads. Between its runs the
+// calling thread takes the GIL to look for a signal: on one (Ctrl-C) every thread stops after its
+// run and the signal handler's error is raised.
 template <class Body>
 void forEachElement(const Call& call, const Body& body) {
-  py::gil_scoped_release released;
-  const auto threads = static_cast<unsigned>(
-      std::clamp<py::ssize_t>(call.size / elementsPerThread, 1, static_cast<py::ssize_t>(threadCount.load())));
-  std::atomic<py::ssize_t> next{0};
-  const auto run = [&] {
-    Body own = body;
-    for (py::ssize_t first; (first = next.fetch_add(elementsPerThread)) < call.size;) {
-      walk(call, first, std::min(first + elementsPerThread, call.size), own);
+  std::atomic<bool> stop{false};
+  {
+    py::gil_scoped_release released;
+    const auto threads = static_cast<unsigned>(
+        std::clamp<py::ssize_t>(call.size / elementsPerThread, 1, static_cast<py::ssize_t>(threadCount.load())));
+    std::atomic<py::ssize_t> next{0};
+    const auto run = [&](bool calling) {
+      Body own = body;
+      for (py::ssize_t first; !stop && (first = next.fetch_add(elementsPerThread)) < call.size;) {
+        walk(call, first, std::min(first + elementsPerThread, call.size), own);
+        if (!calling || next >= call.size) continue;
+        const py::gil_scoped_acquire held;
+        stop = PyErr_CheckSignals() != 0;
+      }
+    };
+    std::vector<std::thread> helpers;
+    try {
+      while (helpers.size() + 1 < threads) helpers.emplace_back(run, false);
+    } catch (const std::system_error&) {
+      // No more threads to be had: those started and this one do it all.
     }
-  };
-  std::vector<std::thread> helpers;
-  try {
-    while (helpers.size() + 1 < threads) helpers.emplace_back(run);
-  } catch (const std::system_error&) {
-    // No more threads to be had: those started and this one do it all.
+    run(true);
+    for (std::thread& helper : helpers) helper.join();
   }
-  run();
-  for (std::thread& helper : helpers) helper.join();
+  if (stop) throw py::error_already_set();
 }
 
 // The results of a call: one float64 array of the broadcast shape a column, or for a call with
-// only scalars one double each. The arrays are views of one block: a single large allocation
-// costs the system fewer page faults than one for each column.
+// only scalars one double each; masked arrays where an argument is masked, with the broadcast
+// mask (which masked points to, in C order; null without masks). The arrays are views of one flat
+// block (so that 32-dimensional ones can be made): a single large allocation costs the system
+// fewer page faults than one for each column.
 struct Results {
   std::vector<py::array_t<double>> arrays;
   std::vector<double> numbers;
   std::vector<double*> out;
+  py::object mask;
+  const bool* masked = nullptr;
 
   Results(const Call& call, std::size_t count) : numbers(count) {
+    for (const Argument& a : call.arguments) {
+      if (!a.mask) continue;
+      const py::module_ numpy = py::module_::import("numpy");
+      if (!mask) {
+        py::tuple sizes(call.shape.size());
+        for (std::size_t d = 0; d < call.shape.size(); ++d) sizes[d] = call.shape[d];
+        mask = numpy.attr("zeros")(sizes, "bool");
+      }
+      numpy.attr("logical_or")(mask, a.mask, py::arg("out") = mask);
+      masked = static_cast<const bool*>(py::array(mask).data());
+    }
     if (call.shape.empty()) {
       for (double& number : numbers) out.push_back(&number);
       return;
     }
-    std::vector<py::ssize_t> shape{static_cast<py::ssize_t>(count)};
-    shape.insert(shape.end(), call.shape.begin(), call.shape.end());
-    py::array_t<double> block(shape);
+    if (count != 0 &&
+        call.size > std::numeric_limits<py::ssize_t>::max() / static_cast<py::ssize_t>(count * sizeof(double))) {
+      throw std::bad_alloc();
+    }
+    py::array_t<double> block(static_cast<py::ssize_t>(count) * call.size);
     for (std::size_t j = 0; j < count; ++j) {
       out.push_back(block.mutable_data() + j * static_cast<std::size_t>(call.size));
       arrays.emplace_back(call.shape, out.back(), block);
     }
   }
   py::object operator[](std::size_t j) const {
-    return arrays.empty() ? py::object(py::float_(numbers[j])) : py::object(arrays[j]);
+    const py::object values = arrays.empty() ? py::object(py::float_(numbers[j])) : py::object(arrays[j]);
+    if (!mask) return values;
+    const py::module_ ma = py::module_::import("numpy.ma");
+    if (arrays.empty()) return *masked ? ma.attr("masked") : values;
+    // A mask of its own, or masking an element of one column would mask it in every other.
+    return ma.attr("MaskedArray")(values, py::arg("mask") = mask.attr("copy")());
   }
 };
 
@@ -376,6 +501,8 @@ py::dict computeColumns(Call& call, const py::handle& columnsWanted) {
   setup.wanted.fill(false);
   for (const Column c : columns) setup.wanted[c] = true;
   call.broadcast();
+  // No column, no element work (the broadcast shape may be huge).
+  if (columns.empty()) return py::dict();
   Results results(call, columns.size());
 
   // Inputs that are the same for every element are set in every row once; the others element by
@@ -404,13 +531,14 @@ py::dict computeColumns(Call& call, const py::handle& columnsWanted) {
     overflow = overflow || (std::isfinite(given) && !std::isfinite(initial[a.column]));
   }
   // A block's rows are computed first and then written out column by column, each in one piece.
+  // A masked element is refused, and so not computed.
   forEachElement(call, [&setup, &columns, &results, overflow, varyingColumns, factors, varying, varyingCount, kept,
                         rows = std::vector<Row>(blockSize, initial), refused = std::array<bool, blockSize>{}](
                            py::ssize_t first, std::size_t run, const Block& block) mutable {
     bool anyRefused = false;
     for (std::size_t b = 0; b < run; ++b) {
       Row& row = rows[b];
-      refused[b] = overflow;
+      refused[b] = overflow || (results.masked != nullptr && results.masked[first + b]);
       for (std::size_t v = 0; v < varyingCount; ++v) {
         const double given = block[varying[v]][b];
         const double si = given * factors[v];
@@ -438,17 +566,19 @@ py::dict computeColumns(Call& call, const py::handle& columnsWanted) {
   return named;
 }
 
-py::dict referenceValues(const py::dict& keywords, bool geometric, const py::handle& columns) {
-  Call call = readInputs("reference_values", keywords, columnCount, geometric);
+py::dict referenceValues(const py::dict& keywords, const py::handle& geometric, const py::handle& columns) {
+  Call call = readInputs("reference_values", keywords, columnCount, flagOf("reference_values", "geometric", geometric));
   return computeColumns(call, columns);
 }
 
-py::dict solve(const py::handle& unknownName, const py::dict& keywords, bool geometric, const py::handle& columns) {
+py::dict solve(const py::handle& unknownName, const py::dict& keywords, const py::handle& geometric,
+               const py::handle& columns) {
+  const bool isGeometric = flagOf("solve", "geometric", geometric);
   const std::string name = py::str(unknownName);
   if (!py::isinstance<py::str>(unknownName) || (name != "mach" && name != "altitude")) {
     throw py::value_error("solve(): the unknown is 'mach' or 'altitude', not " + std::string(py::repr(unknownName)));
   }
-  Call call = readInputs("solve", keywords, name == "mach" ? mach : altitude, geometric);
+  Call call = readInputs("solve", keywords, name == "mach" ? mach : altitude, isGeometric);
   const std::string_view refusal = solveRefusal(call.setup.unknown, call.setup.target, call.setup.speed);
   if (!refusal.empty()) throw py::value_error("solve(): " + std::string(refusal));
   return computeColumns(call, columns);
@@ -457,9 +587,10 @@ py::dict solve(const py::handle& unknownName, const py::dict& keywords, bool geo
 // The air at each altitude (m, geopotential unless geometric) on a day offset kelvin warmer:
 // pressure, temperature, density, viscosity and speed of sound, NaN where the model cannot take
 // the altitude and offset.
-py::tuple atmosphere(const py::handle& altitudes, const py::handle& offsets, bool geometric) {
+py::tuple atmosphere(const py::handle& altitudes, const py::handle& offsets, const py::handle& geometricFlag) {
   Call call;
   call.function = "atmosphere";
+  const bool geometric = flagOf(call.function, "geometric", geometricFlag);
   call.setup.geometric = geometric;
   call.add("altitude", altitudes, altitude, 1.0);
   call.add("isa_offset", offsets, isaOffset, 1.0);
@@ -478,12 +609,14 @@ py::tuple atmosphere(const py::handle& altitudes, const py::handle& offsets, boo
       const double offset = block[1][b];
       row[altitude] = z;
       row[isaOffset] = offset;
+      const std::size_t i = static_cast<std::size_t>(first) + b;
       AirState air{notANumber, notANumber, notANumber, notANumber, notANumber};
-      // A standard or warmer day at a geopotential altitude is never refused.
-      if ((!geometric && !(offset < 0.0)) || refusalOf(row, setup).reason == Refusal::none) {
+      // A standard or warmer day at a geopotential altitude is never refused; a masked element is
+      // not computed.
+      if ((results.masked == nullptr || !results.masked[i]) &&
+          ((!geometric && !(offset < 0.0)) || refusalOf(row, setup).reason == Refusal::none)) {
         air = airState(geometric ? aero::geopotentialAltitude(z) : z, offset);
       }
-      const std::size_t i = static_cast<std::size_t>(first) + b;
       results.out[0][i] = air.pressure;
       results.out[1][i] = air.temperature;
       results.out[2][i] = air.density;

@@ -23,17 +23,38 @@ pressure below 47 km. The viscosity is Sutherland's law. The impact pressure is 
 Mach 1 and Rayleigh's pitot formula above; CAS is the speed with the same impact pressure at sea
 level. A weight in tonnes is a force of 9.8 N per kg (9800 N a tonne), the window's convention.
 
-Every value is a float64; arguments broadcast as numpy broadcasts them, and arguments that are all
-scalars give Python floats. Element values never raise: NaN in gives NaN out, and an element the
-model cannot take gives NaN.
+Every value is a float64; arguments broadcast as numpy broadcasts them (up to numpy's 32
+dimensions), and arguments that are all scalars give Python floats. Element values never raise: NaN
+in gives NaN out, and an element the model cannot take gives NaN.
+
+An argument is a real number, or an array or (nested) list of them: a number of any kind converts
+as ``float()`` converts it (``Fraction``, ``Decimal``, numpy's scalars), so an int too large for a
+double is refused with OverflowError, while a float too large already is inf. Bools, complex
+numbers, text and None are refused with TypeError, alone or as elements. An error raised while an
+argument is converted (MemoryError, KeyboardInterrupt, one from its ``__array__``, a dask task's)
+is raised as it is.
+
+A masked array (``numpy.ma``) gives masked arrays, masked where any argument is masked after
+broadcasting, as numpy's own functions do; masked elements are not computed (their data is NaN, or
+the input given where a column is an input), and a masked 0-d result is ``numpy.ma.masked``. NaN
+instead would mix them up with the elements the model cannot take.
+
+Ctrl-C stops a call within a fraction of a second with KeyboardInterrupt; what it had computed is
+dropped.
 """
+import operator
 from collections import namedtuple
+
+import numpy as np
 
 from . import _quorvan
 
 __all__ = ["Atmosphere", "atmosphere", "reference_values", "solve", "set_threads", "get_threads"]
 
 __version__ = _quorvan.__version__
+
+# The most threads a call is computed on: more would only cost their start.
+_MOST_THREADS = 256
 
 Atmosphere = namedtuple("Atmosphere", ["pressure", "temperature", "density", "viscosity", "sound_speed"])
 Atmosphere.__doc__ = """The air at an altitude: pressure (Pa), temperature (K), density (kg/m^3),
@@ -50,7 +71,7 @@ def atmosphere(altitude, isa_offset=0.0, *, geometric=False):
     isa_offset : float or array_like, optional
         How much warmer the day is than standard at the same pressure, K (default 0).
     geometric : bool, optional
-        Whether the altitudes are geometric: converted to geopotential ones first,
+        Whether the altitudes are geometric (True or False, numpy's bools too): converted to geopotential ones first,
         H = r0 Z / (r0 + Z) with r0 = 6356766 m.
 
     Returns
@@ -58,12 +79,16 @@ def atmosphere(altitude, isa_offset=0.0, *, geometric=False):
     Atmosphere
         Named tuple of pressure (Pa), temperature (K), density (kg/m^3), viscosity (Pa s, Sutherland's
         law) and sound_speed (m/s), each an array of the broadcast shape of the arguments, or a
-        float when both are scalars.
+        float when both are scalars; masked arrays where an argument is masked (see the module's
+        docstring).
 
     Raises
     ------
     TypeError
-        An argument that is not a number or an array of real numbers (bool, complex, text, objects).
+        An argument that is not a real number or an array or list of them (a bool, complex number,
+        text or None, alone or as an element), or a ``geometric`` that is not a bool.
+    OverflowError
+        An int too large for a double, alone or as an element.
     ValueError
         Shapes that do not broadcast together.
 
@@ -123,15 +148,19 @@ def reference_values(*, geometric=False, columns=None, **inputs):
         units (m, m/s, t, m^2, K, Pa, kg/m^3, Pa s, m^2/s, N, and unit_reynolds per metre) whatever
         the units of the inputs. Each value is a float64 array of the broadcast shape of the
         inputs (the columns are views of one array that holds them all), or a float when every
-        input is a scalar. The values are bit for bit those
+        input is a scalar; masked arrays where an input is masked (see the module's docstring).
+        The values are bit for bit those
         ``quorvan-table`` computes for the same case (a suffixed input converted as its case
         reader converts a suffixed column).
 
     Raises
     ------
     TypeError
-        An unknown keyword, two speeds, the same input twice, or an input that is not a number or
-        an array of real numbers (bool, complex, text, objects).
+        An unknown keyword, two speeds, the same input twice, an input that is not a real number or
+        an array or list of them (a bool, complex number, text or None, alone or as an element), or
+        a ``geometric`` that is not a bool.
+    OverflowError
+        An int too large for a double, alone or as an element.
     ValueError
         An unknown column, or shapes that do not broadcast together.
 
@@ -177,6 +206,8 @@ def solve(unknown, *, geometric=False, columns=None, **inputs):
     ------
     TypeError
         As `reference_values`, and for two targets.
+    OverflowError
+        As `reference_values`.
     ValueError
         An unknown other than "mach" or "altitude", no target, the unknown among the inputs, a
         solve that is not posed (the pressure or density for the Mach number; the dynamic pressure
@@ -201,12 +232,28 @@ def set_threads(count=None):
     Parameters
     ----------
     count : int or None, optional
-        At least 1; None for the machine's number of processors (the default at import). Results do
-        not depend on it.
+        At least 1, of any integer type (numpy's too); more than 256 is taken as 256. None for the
+        machine's number of processors (the default at import). Results do not depend on it.
+
+    Raises
+    ------
+    TypeError
+        A count that is not an integer (a bool, a float, text).
+    ValueError
+        A count below 1.
     """
-    if count is not None and (not isinstance(count, int) or isinstance(count, bool) or count < 1):
+    if count is None:
+        _quorvan.set_threads(0)
+        return
+    try:
+        if isinstance(count, (bool, np.bool_)):
+            raise TypeError
+        count = operator.index(count)
+    except TypeError:
+        raise TypeError("set_threads(): count is a whole number or None, not %r" % (count,)) from None
+    if count < 1:
         raise ValueError("set_threads(): count is a whole number of at least 1, or None, not %r" % (count,))
-    _quorvan.set_threads(count or 0)
+    _quorvan.set_threads(min(count, _MOST_THREADS))
 
 
 def get_threads():

@@ -1,10 +1,11 @@
-from typing import Dict, NamedTuple, Optional, Sequence, Union
+from typing import Dict, NamedTuple, Optional, Sequence, SupportsIndex, Union
 
 import numpy as np
 from numpy.typing import ArrayLike, NDArray
 
 Values = Union[float, NDArray[np.float64]]
 Columns = Union[None, str, Sequence[str]]
+Flag = Union[bool, np.bool_]
 
 __version__: str
 
@@ -15,10 +16,10 @@ class Atmosphere(NamedTuple):
     viscosity: Values
     sound_speed: Values
 
-def atmosphere(altitude: ArrayLike, isa_offset: ArrayLike = ..., *, geometric: bool = ...) -> Atmosphere: ...
+def atmosphere(altitude: ArrayLike, isa_offset: ArrayLike = ..., *, geometric: Flag = ...) -> Atmosphere: ...
 def reference_values(
     *,
-    geometric: bool = ...,
+    geometric: Flag = ...,
     columns: Columns = ...,
     mach: ArrayLike = ...,
     tas: ArrayLike = ...,
@@ -36,7 +37,7 @@ def reference_values(
 def solve(
     unknown: str,
     *,
-    geometric: bool = ...,
+    geometric: Flag = ...,
     columns: Columns = ...,
     lift_coefficient: ArrayLike = ...,
     reynolds: ArrayLike = ...,
@@ -56,5 +57,5 @@ def solve(
     isa_offset: ArrayLike = ...,
     **suffixed: ArrayLike,
 ) -> Dict[str, Values]: ...
-def set_threads(count: Optional[int] = ...) -> None: ...
+def set_threads(count: Optional[SupportsIndex] = ...) -> None: ...
 def get_threads() -> int: ...

@@ -63,12 +63,16 @@ BAD_ELEMENTS = [
     ("unreachable target", dict(function="solve altitude", mach=0.8, reynolds=[1e7, 1e9])),
     ("atmosphere below 0 K", dict(function="atmosphere", altitude=[11000, 11000], isa_offset=[0, -216.65])),
     ("atmosphere below the Earth's centre", dict(function="atmosphere", altitude=[0, -6356766], geometric=True)),
+    ("0 K at infinity", dict(altitude=[11000, np.inf], isa_offset=[0, -180.65])),
+    ("solve: 0 K at infinity", dict(function="solve mach", reynolds=1, altitude=[0, np.inf], isa_offset=[0, -180.65])),
+    ("atmosphere: below 0 K at infinity", dict(function="atmosphere", altitude=[0, np.inf], isa_offset=[0, -1e308])),
 ]
 
 
 RUNS = {
     "reference_values": lambda **k: quorvan.reference_values(columns="all", **k),
     "solve altitude": lambda **k: quorvan.solve("altitude", columns="all", **k),
+    "solve mach": lambda **k: quorvan.solve("mach", columns="all", **k),
     "atmosphere": lambda **k: quorvan.atmosphere(**k)._asdict(),
 }
 
@@ -110,3 +114,31 @@ def test_threads_change_nothing():
 def test_overflowing_scalar_refuses_every_element():
     got = quorvan.reference_values(cas=[100.0, 200.0], altitude_km=1e306)
     assert np.isnan(got["density"]).all() and list(got["cas"]) == [100.0, 200.0]
+
+
+MASKED = np.ma.masked_array([0.8, 0.5, 99.0], mask=[0, 0, 1])  # the masked element a case the model takes
+COLUMN = np.ma.masked_array([[0.0], [5.0]], mask=[[0], [1]])
+
+
+@pytest.mark.parametrize("function, keywords", [
+    ("reference_values", dict(mach=MASKED, altitude=COLUMN)),
+    ("solve mach", dict(reynolds=MASKED * 1e7, altitude=COLUMN)),
+    ("atmosphere", dict(altitude=MASKED * 1e4, isa_offset=COLUMN)),
+], ids=["reference_values", "solve", "atmosphere"])
+def test_masks_kept_and_not_computed(function, keywords):
+    got = RUNS[function](**keywords)
+    plain = RUNS[function](**{k: np.ma.getdata(v) for k, v in keywords.items()})
+    mask = np.logical_or.reduce(np.broadcast_arrays(*map(np.ma.getmaskarray, keywords.values())))
+    for name, values in got.items():
+        assert np.array_equal(np.ma.getmaskarray(values), mask), name
+        assert_same_bits(values.data[~mask], plain[name][~mask], name)
+        assert name in INPUTS or np.isnan(values.data[mask]).all(), name
+    assert RUNS[function](**{k: np.ma.masked_array(1.0, mask=True) for k in keywords}).popitem()[1] is np.ma.masked
+    first, second = list(got.values())[:2]
+    first[0, 0] = np.ma.masked
+    assert not second.mask[0, 0]
+
+
+def test_numpys_limits():
+    assert quorvan.atmosphere(np.zeros((1,) * 32)).pressure.shape == (1,) * 32
+    assert quorvan.reference_values(mach=np.zeros((10**6, 1)), altitude=np.zeros((1, 10**6)), columns=[]) == {}

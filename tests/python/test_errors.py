@@ -1,4 +1,7 @@
 """A call that is wrong as a whole raises, naming the argument and what it may be."""
+from decimal import Decimal
+from fractions import Fraction
+
 import numpy as np
 import pytest
 
@@ -36,6 +39,14 @@ ERRORS = [
     ("altitude at a given CAS", lambda: quorvan.solve("altitude", cas=150, lift_coefficient=0.5), ValueError,
      "hardly depend on the altitude"),
     ("thread count", lambda: quorvan.set_threads(0), ValueError, "at least 1"),
+    ("thread count not whole", lambda: quorvan.set_threads(2.0), TypeError, "count is a whole number"),
+    ("None in a list", lambda: quorvan.atmosphere([0.8, None]), TypeError, "numbers; element [1] is None"),
+    ("text in a nested list", lambda: quorvan.atmosphere(0, [[1, 2], [3, "4"]]), TypeError, "element [1, 1] is text"),
+    ("bool in a list", lambda: quorvan.reference_values(mach=[True, 0.5]), TypeError, "element [0] is a bool"),
+    ("int too large", lambda: quorvan.atmosphere(10**400), OverflowError, "altitude is a number too large"),
+    ("int too large in a list", lambda: quorvan.atmosphere([1, 10**400]), OverflowError, "[1] is a number too"),
+    ("geometric text", lambda: quorvan.atmosphere(0, geometric="yes"), TypeError, "geometric is True or False"),
+    ("geometric 1", lambda: quorvan.solve("mach", reynolds=1e7, geometric=1), TypeError, "geometric is"),
 ]
 
 
@@ -44,3 +55,37 @@ def test_raises(call, error, words):
     with pytest.raises(error) as raised:
         call()
     assert words in str(raised.value)
+
+
+class Failing:
+    """An argument whose conversion raises error: from __array__, or from __float__ as a list element."""
+
+    def __init__(self, error):
+        self.error = error
+
+    def __array__(self, dtype=None):
+        raise self.error
+
+    __float__ = __array__
+
+
+@pytest.mark.parametrize("argument", [Failing, lambda error: [1.0, Failing(error)]], ids=["__array__", "__float__"])
+@pytest.mark.parametrize("error", [OSError("disk"), MemoryError(), KeyboardInterrupt(), ZeroDivisionError()])
+def test_conversion_error_raised_as_it_is(argument, error):
+    with pytest.raises(BaseException) as raised:
+        quorvan.reference_values(altitude=argument(error))
+    assert raised.value is error
+
+
+@pytest.mark.parametrize("number", [Fraction(4, 5), Decimal("0.8"), [Fraction(4, 5)],
+                                    np.array([Decimal("0.8")], dtype=object)], ids=repr)
+def test_real_numbers_read_as_float_reads_them(number):
+    got = quorvan.reference_values(mach=number, columns="tas")["tas"]
+    assert np.ravel(got)[0] == quorvan.reference_values(mach=float(np.ravel(number)[0]), columns="tas")["tas"]
+
+
+def test_thread_count_any_integer_capped():
+    was = quorvan.get_threads()
+    quorvan.set_threads(np.int64(300))
+    assert quorvan.get_threads() == 256
+    quorvan.set_threads(was)
