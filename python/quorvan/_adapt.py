@@ -293,8 +293,11 @@ class _XarrayLabels:
         return sys.modules["xarray"].DataArray(values, dims=self.dims, coords=self.coords, name=name)
 
     def table(self, results):
-        return sys.modules["xarray"].Dataset({name: (self.dims, values) for name, values in results.items()},
-                                             coords=self.coords)
+        # A column named as a coordinate (the input that gives a dimension its name, usually) is
+        # left to the coordinate: a Dataset cannot hold both.
+        return sys.modules["xarray"].Dataset(
+            {name: (self.dims, values) for name, values in results.items() if name not in self.coords},
+            coords=self.coords)
 
 
 @functools.lru_cache(maxsize=None)
