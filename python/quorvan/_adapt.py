@@ -78,26 +78,27 @@ def signature(leading, names):
          inspect.Parameter("suffixed", inspect.Parameter.VAR_KEYWORD)])
 
 
-def _plain(values):
-    """Whether values are all of types that need no reading (a type check, for speed)."""
-    for value in values:
-        if type(value) not in _PLAIN:
-            return False
-    return True
-
-
 def reference_values(cases, inputs, geometric, columns):
     """reference_values() of the compiled module, for cases and keywords of any kind."""
-    if cases is None and _plain(inputs.values()):
-        return _quorvan.reference_values(inputs, geometric, columns)
+    # Inline, not a function: a small call's time is mostly such overhead.
+    if cases is None:
+        for value in inputs.values():
+            if type(value) not in _PLAIN:
+                break
+        else:
+            return _quorvan.reference_values(inputs, geometric, columns)
     return _labelled("reference_values", lambda given: _quorvan.reference_values(given, geometric, columns),
                      inputs, cases, None, columns)
 
 
 def solve(unknown, cases, inputs, geometric, columns):
     """solve() of the compiled module, for cases and keywords of any kind."""
-    if cases is None and _plain(inputs.values()):
-        return _quorvan.solve(unknown, inputs, geometric, columns)
+    if cases is None:
+        for value in inputs.values():
+            if type(value) not in _PLAIN:
+                break
+        else:
+            return _quorvan.solve(unknown, inputs, geometric, columns)
     return _labelled("solve", lambda given: _quorvan.solve(unknown, given, geometric, columns), inputs, cases,
                      unknown, columns)
 
@@ -105,7 +106,7 @@ def solve(unknown, cases, inputs, geometric, columns):
 def atmosphere(altitude, isa_offset, altitude_ft, altitude_km, geometric):
     """atmosphere() of the compiled module as a tuple of its five columns, for an altitude given as
     altitude, altitude_ft or altitude_km and an ISA offset of any kind."""
-    if altitude_ft is None and altitude_km is None and _plain((altitude, isa_offset)):
+    if altitude_ft is None and altitude_km is None and type(altitude) in _PLAIN and type(isa_offset) in _PLAIN:
         return _quorvan.atmosphere(altitude, isa_offset, geometric)
     fields = ("pressure", "temperature", "density", "viscosity", "sound_speed")
 
@@ -150,11 +151,18 @@ def _labelled(function, compute, inputs, cases, unknown, columns, table=True):
     given = {}
     if cases is not None:
         given.update(_from_cases(function, cases, inputs, unknown))
+    written = {}
     for name, value in inputs.items():
         if value is None:
             continue
+        own = name
         if type(value).__module__.startswith("pint"):
             name, value = _from_quantity(function, name, value)
+        # A quantity may be renamed to another keyword's name (the frame's columns of the inputs
+        # keywords give are skipped).
+        if name in written:
+            raise TypeError("%s(): %s and %s give the same input" % (function, written[name], own))
+        written[name] = own
         given[name] = value
     pandas, xarray = [], []
     for name, value in given.items():
@@ -170,6 +178,8 @@ def _labelled(function, compute, inputs, cases, unknown, columns, table=True):
         pandas.insert(0, "cases")
     if pandas:
         labels = _PandasLabels(function, given, pandas, cases)
+        if labels.index is None:  # pandas arrays, no Series: nothing to label
+            return compute(given)
     elif xarray:
         labels = _XarrayLabels(function, given, xarray)
     else:
@@ -217,8 +227,9 @@ def _from_cases(function, frame, keywords, unknown):
 
 
 def _series_values(series):
-    """A Series' values as an array: a nullable number dtype as float64 with pd.NA as nan, any
-    other dtype as it is (and refused by the compiled module if it holds no numbers)."""
+    """The values of a Series (or a pandas array or Index) as an array: a nullable number dtype as
+    float64 with pd.NA as nan, any other dtype as it is (and refused by the compiled module if it
+    holds no numbers)."""
     dtype = series.dtype
     if not isinstance(dtype, np.dtype) and dtype.kind in "fiu":
         return series.to_numpy(dtype=float, na_value=np.nan)
@@ -239,7 +250,7 @@ class _PandasLabels:
                 raise TypeError("%s(): %s takes a number or an array of numbers, not a DataFrame; "
                                 "give a frame of cases as the first argument" % (function, name))
             if not isinstance(value, (pd.Series, pd.DataFrame)):
-                given[name] = np.asarray(value)
+                given[name] = _series_values(value) if hasattr(value, "to_numpy") else np.asarray(value)
                 continue
             if self.index is None:
                 self.index, first = value.index, name

@@ -11,12 +11,10 @@ from conftest import strict
 from test_readme import examples
 
 ACCEPTED = """
-import numpy as np
 import quorvan
 r = quorvan.reference_values(mach=[0.8])
 r["lift_coefficient"].max()
 one: float = quorvan.reference_values(mach=0.8, altitude=3000)["mach"]
-quorvan.solve("altitude", mach=np.array([0.6, 0.8]), reynolds=2e7)["altitude"].round(1)
 """
 
 # A line each: a mistake mypy reports.
