@@ -37,7 +37,6 @@ to the keyword's (``cas`` in m/s, ``cas_kt`` in knots, ``isa_offset`` a temperat
 and a unit of another dimension is a TypeError; the results stay plain numbers in the units the
 functions document. Every path computes through the same calls as plain arrays, to the same bits.
 """
-import inspect
 from collections import namedtuple
 
 from . import _adapt, _quorvan
@@ -135,7 +134,7 @@ def reference_values(cases=None, /, *, geometric=False, columns=None, **inputs):
 
     Returns
     -------
-    dict
+    dict, or pandas.DataFrame or xarray.Dataset
         Column name to values, in ``quorvan-table``'s order and with its header names, all in SI
         units (m, m/s, t, m^2, K, Pa, kg/m^3, Pa s, m^2/s, N, and unit_reynolds per metre) whatever
         the units of the inputs. Each value is a float64 array of the broadcast shape of the
@@ -187,7 +186,7 @@ def solve(unknown, cases=None, /, *, geometric=False, columns=None, **inputs):
 
     Returns
     -------
-    dict
+    dict, or pandas.DataFrame or xarray.Dataset
         The columns ``quorvan-table --solve`` writes, as `reference_values` returns them: the
         unknown's column is NaN where no value meets the target, and so is everything computed
         from it, while the target keeps the value asked for.
@@ -214,9 +213,9 @@ def solve(unknown, cases=None, /, *, geometric=False, columns=None, **inputs):
     return _adapt.solve(unknown, cases, inputs, geometric, columns)
 
 
-reference_values.__signature__ = _adapt.signature([("cases", None)], _adapt.INPUTS)
-solve.__signature__ = _adapt.signature([("unknown", inspect.Parameter.empty), ("cases", None)],
-                                       _adapt.TARGETS + _adapt.INPUTS)
+# What help(), inspect.signature and a notebook's completion show: the inputs by name.
+reference_values.__signature__ = _adapt.signature([], _adapt.INPUTS)
+solve.__signature__ = _adapt.signature(["unknown"], _adapt.TARGETS + _adapt.INPUTS)
 
 
 def set_threads(count=None):

@@ -68,11 +68,12 @@ def _slot(base):
 
 
 def signature(leading, names):
-    """The signature shown for a function taking leading positional parameters, the inputs names
-    as keywords (None: the default), geometric and columns, and suffixed inputs as **suffixed."""
-    keyword = inspect.Parameter.KEYWORD_ONLY
+    """The signature of a function taking the leading positional parameters and cases=None, the
+    inputs names as keywords (None: the default), geometric and columns, and **suffixed inputs."""
+    positional, keyword = inspect.Parameter.POSITIONAL_ONLY, inspect.Parameter.KEYWORD_ONLY
     return inspect.Signature(
-        [inspect.Parameter(name, inspect.Parameter.POSITIONAL_ONLY, default=default) for name, default in leading] +
+        [inspect.Parameter(name, positional) for name in leading] +
+        [inspect.Parameter("cases", positional, default=None)] +
         [inspect.Parameter(name, keyword, default=None) for name in names] +
         [inspect.Parameter("geometric", keyword, default=False), inspect.Parameter("columns", keyword, default=None),
          inspect.Parameter("suffixed", inspect.Parameter.VAR_KEYWORD)])
