@@ -44,6 +44,7 @@ from . import _adapt, _quorvan
 __all__ = ["Atmosphere", "atmosphere", "reference_values", "solve", "set_threads", "get_threads"]
 
 __version__ = _quorvan.__version__
+_PLAIN = _adapt.PLAIN
 
 Atmosphere = namedtuple("Atmosphere", ["pressure", "temperature", "density", "viscosity", "sound_speed"])
 Atmosphere.__doc__ = """The air at an altitude: pressure (Pa), temperature (K), density (kg/m^3),
@@ -88,6 +89,9 @@ def atmosphere(altitude=None, isa_offset=0.0, *, altitude_ft=None, altitude_km=N
     element whose air would be at or below 0 K, or a geometric altitude at or below minus the
     Earth's radius (``quorvan-table`` refuses the whole run for those).
     """
+    # Plain arguments go straight to the compiled function: a small call's time is mostly overhead.
+    if altitude_ft is None and altitude_km is None and type(altitude) in _PLAIN and type(isa_offset) in _PLAIN:
+        return Atmosphere._make(_quorvan.atmosphere(altitude, isa_offset, geometric))
     return Atmosphere._make(_adapt.atmosphere(altitude, isa_offset, altitude_ft, altitude_km, geometric))
 
 
@@ -159,6 +163,12 @@ def reference_values(cases=None, /, *, geometric=False, columns=None, **inputs):
     ``quorvan-table`` refuses the whole run. Outside 0 to 88000 m the end layers of the 1962 U.S.
     Standard Atmosphere continue. See the module's docstring for the models.
     """
+    if cases is None:
+        for value in inputs.values():
+            if type(value) not in _PLAIN:
+                break
+        else:
+            return _quorvan.reference_values(inputs, geometric, columns)
     return _adapt.reference_values(cases, inputs, geometric, columns)
 
 
@@ -210,6 +220,12 @@ def solve(unknown, cases=None, /, *, geometric=False, columns=None, **inputs):
     model cannot take (a target that is not positive, too cold an offset, as well as those of
     `reference_values`) gives NaN, where ``quorvan-table`` refuses the whole run.
     """
+    if cases is None:
+        for value in inputs.values():
+            if type(value) not in _PLAIN:
+                break
+        else:
+            return _quorvan.solve(unknown, inputs, geometric, columns)
     return _adapt.solve(unknown, cases, inputs, geometric, columns)
 
 

@@ -14,8 +14,9 @@ import numpy as np
 
 from . import _quorvan
 
-# The types that need no reading: anything else is looked at, and may still be plain.
-_PLAIN = frozenset([float, int, np.ndarray, list, tuple, np.float64, np.float32, np.int64])
+# The types that need no reading, which the package's functions give the compiled ones straight
+# away; anything else is looked at here, and may still be plain.
+PLAIN = frozenset([float, int, np.ndarray, list, tuple, np.float64, np.float32, np.int64])
 
 # The quantity of each input and target, as quorvan-table names them.
 _QUANTITY = {
@@ -81,25 +82,12 @@ def signature(leading, names):
 
 def reference_values(cases, inputs, geometric, columns):
     """reference_values() of the compiled module, for cases and keywords of any kind."""
-    # Inline, not a function: a small call's time is mostly such overhead.
-    if cases is None:
-        for value in inputs.values():
-            if type(value) not in _PLAIN:
-                break
-        else:
-            return _quorvan.reference_values(inputs, geometric, columns)
     return _labelled("reference_values", lambda given: _quorvan.reference_values(given, geometric, columns),
                      inputs, cases, None, columns)
 
 
 def solve(unknown, cases, inputs, geometric, columns):
     """solve() of the compiled module, for cases and keywords of any kind."""
-    if cases is None:
-        for value in inputs.values():
-            if type(value) not in _PLAIN:
-                break
-        else:
-            return _quorvan.solve(unknown, inputs, geometric, columns)
     return _labelled("solve", lambda given: _quorvan.solve(unknown, given, geometric, columns), inputs, cases,
                      unknown, columns)
 
@@ -107,8 +95,6 @@ def solve(unknown, cases, inputs, geometric, columns):
 def atmosphere(altitude, isa_offset, altitude_ft, altitude_km, geometric):
     """atmosphere() of the compiled module as a tuple of its five columns, for an altitude given as
     altitude, altitude_ft or altitude_km and an ISA offset of any kind."""
-    if altitude_ft is None and altitude_km is None and type(altitude) in _PLAIN and type(isa_offset) in _PLAIN:
-        return _quorvan.atmosphere(altitude, isa_offset, geometric)
     fields = ("pressure", "temperature", "density", "viscosity", "sound_speed")
 
     def compute(given):
