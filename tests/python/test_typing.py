@@ -32,7 +32,7 @@ def reported(tmp_path_factory):
     """The lines mypy reports errors on in each of the files checked (one run: mypy is slow to
     start), and its output."""
     try:
-        import mypy  # noqa: F401
+        __import__("mypy")
     except ModuleNotFoundError:
         if strict():
             raise
@@ -41,8 +41,9 @@ def reported(tmp_path_factory):
     (folder / "accepted.py").write_text(ACCEPTED + "".join(code for _, code, _ in examples()))
     (folder / "mistakes.py").write_text("import quorvan\n" + "\n".join(MISTAKES) + "\n")
     # pandas has no type information in Debian: its names are Any.
-    out = subprocess.run([sys.executable, "-m", "mypy", "--ignore-missing-imports", "--cache-dir", str(folder / "cache"),
-                          str(folder / "accepted.py"), str(folder / "mistakes.py")], capture_output=True, text=True,
+    command = [sys.executable, "-m", "mypy", "--ignore-missing-imports", "--cache-dir", str(folder / "cache"),
+               str(folder / "accepted.py"), str(folder / "mistakes.py")]
+    out = subprocess.run(command, capture_output=True, text=True,
                          env=dict(os.environ, MYPYPATH=os.environ.get("PYTHONPATH", ""))).stdout
     lines = {"accepted": set(), "mistakes": set()}
     for name, line in re.findall(r"^[^:\n]*(accepted|mistakes)\.py:(\d+): error", out, re.M):
