@@ -192,19 +192,20 @@ def _from_cases(function, frame, keywords, unknown):
         parsed = _parse(name)
         if parsed is not None and value is not None:
             replaced.add(_slot(parsed[0]))
+    repeated = set(frame.columns[frame.columns.duplicated()])
     taken = set()
     given = {}
     for name in frame.columns:
         parsed = _parse(name) if isinstance(name, str) else None
         if parsed is None:
             continue
+        if name in repeated:
+            raise ValueError("%s(): the cases have two columns %r" % (function, name))
         slot = _slot(parsed[0])
         skipped = ((unknown is None and slot == "target") or (unknown == "mach" and slot == "speed") or
                    (unknown == "altitude" and slot == "altitude") or slot in replaced)
         if skipped or (slot == "speed" and slot in taken):
             continue
-        if name in given:
-            raise ValueError("%s(): the cases have two columns %r" % (function, name))
         taken.add(slot)
         given[name] = frame[name]
     if not given and not replaced:
