@@ -6,7 +6,8 @@ build_packages="g++ make cmake pkg-config libfox-1.6-dev libcli11-dev dpkg-dev f
   python3-numpy"
 test_packages="libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-apps
   imagemagick locales valgrind desktop-file-utils groff-base lintian appstream clang-format
-  clang libclang-rt-14-dev python3-pytest python3-pandas python3-dask python3-matplotlib"
+  clang libclang-rt-14-dev python3-pytest python3-pandas python3-dask python3-matplotlib python3-xarray
+  python3-pint python3-mypy python3-nbclient python3-nbformat python3-ipykernel"
 # The table tool's benchmark against the numpy/pandas script, and the README's chart.
 bench_packages="time python3-numpy python3-pandas gnuplot-nox"
 

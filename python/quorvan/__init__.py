@@ -41,17 +41,28 @@ instead would mix them up with the elements the model cannot take.
 
 Ctrl-C stops a call within a fraction of a second with KeyboardInterrupt; what it had computed is
 dropped.
+
+pandas, xarray and pint are optional, and used only when an argument comes from them. pandas
+arguments (a DataFrame of cases first, Series as keywords) give a DataFrame of the result columns
+with their index, or a Series for one column asked by name; their indexes must be the same (a
+ValueError otherwise: rows are never paired by position), and nullable dtypes are read with pd.NA
+as NaN. xarray DataArrays broadcast by dimension name and give an xarray Dataset with their dims
+and coords, or a DataArray for one column asked by name. A pint Quantity is converted by its units
+to the keyword's (``cas`` in m/s, ``cas_kt`` in knots, ``isa_offset`` a temperature difference),
+and a unit of another dimension is a TypeError; the results stay plain numbers in the units the
+functions document. Every path computes through the same calls as plain arrays, to the same bits.
 """
 import operator
 from collections import namedtuple
 
 import numpy as np
 
-from . import _quorvan
+from . import _adapt, _quorvan
 
 __all__ = ["Atmosphere", "atmosphere", "reference_values", "solve", "set_threads", "get_threads"]
 
 __version__ = _quorvan.__version__
+_PLAIN = _adapt.PLAIN
 
 # The most threads a call is computed on: more would only cost their start.
 _MOST_THREADS = 256
@@ -61,13 +72,15 @@ Atmosphere.__doc__ = """The air at an altitude: pressure (Pa), temperature (K), 
 dynamic viscosity (Pa s) and speed of sound (m/s)."""
 
 
-def atmosphere(altitude, isa_offset=0.0, *, geometric=False):
+def atmosphere(altitude=None, isa_offset=0.0, *, altitude_ft=None, altitude_km=None, geometric=False):
     """The air at altitudes on a standard or an off-standard day.
 
     Parameters
     ----------
     altitude : float or array_like
         Altitude, m: geopotential (the pressure altitude), or geometric with ``geometric=True``.
+    altitude_ft, altitude_km : float or array_like, optional
+        The altitude in feet or kilometres instead.
     isa_offset : float or array_like, optional
         How much warmer the day is than standard at the same pressure, K (default 0).
     geometric : bool, optional
@@ -101,14 +114,21 @@ def atmosphere(altitude, isa_offset=0.0, *, geometric=False):
     element whose air would be at or below 0 K, or a geometric altitude at or below minus the
     Earth's radius (``quorvan-table`` refuses the whole run for those).
     """
-    return Atmosphere._make(_quorvan.atmosphere(altitude, isa_offset, geometric))
+    # Plain arguments go straight to the compiled function: a small call's time is mostly overhead.
+    if altitude_ft is None and altitude_km is None and type(altitude) in _PLAIN and type(isa_offset) in _PLAIN:
+        return Atmosphere._make(_quorvan.atmosphere(altitude, isa_offset, geometric))
+    return Atmosphere._make(_adapt.atmosphere(altitude, isa_offset, altitude_ft, altitude_km, geometric))
 
 
-def reference_values(*, geometric=False, columns=None, **inputs):
+def reference_values(cases=None, /, *, geometric=False, columns=None, **inputs):
     """The reference values of flight conditions: the columns ``quorvan-table`` writes.
 
     Parameters
     ----------
+    cases : pandas.DataFrame, optional
+        Cases, read by column name as ``quorvan-table`` reads a case file: the inputs below (with
+        their unit suffixes) wherever they stand, of several speeds the first, every other column
+        skipped. A keyword replaces the column of its input.
     mach, tas, eas, cas : float or array_like, optional
         The speed, one of the four: Mach number, or true, equivalent or calibrated airspeed in
         m/s (default Mach 0.8).
@@ -143,7 +163,7 @@ def reference_values(*, geometric=False, columns=None, **inputs):
 
     Returns
     -------
-    dict
+    dict, or pandas.DataFrame or xarray.Dataset
         Column name to values, in ``quorvan-table``'s order and with its header names, all in SI
         units (m, m/s, t, m^2, K, Pa, kg/m^3, Pa s, m^2/s, N, and unit_reynolds per metre) whatever
         the units of the inputs. Each value is a float64 array of the broadcast shape of the
@@ -172,16 +192,24 @@ def reference_values(*, geometric=False, columns=None, **inputs):
     ``quorvan-table`` refuses the whole run. Outside 0 to 88000 m the end layers of the 1962 U.S.
     Standard Atmosphere continue. See the module's docstring for the models.
     """
-    return _quorvan.reference_values(inputs, geometric, columns)
+    if cases is None:
+        for value in inputs.values():
+            if type(value) not in _PLAIN:
+                break
+        else:
+            return _quorvan.reference_values(inputs, geometric, columns)
+    return _adapt.reference_values(cases, inputs, geometric, columns)
 
 
-def solve(unknown, *, geometric=False, columns=None, **inputs):
+def solve(unknown, cases=None, /, *, geometric=False, columns=None, **inputs):
     """The Mach number or the altitude at which a target is met, and the columns that follow.
 
     Parameters
     ----------
     unknown : {"mach", "altitude"}
         What to solve for.
+    cases : pandas.DataFrame, optional
+        Cases, read as in `reference_values`, with the target's column (a keyword replaces it).
     lift_coefficient, reynolds, dynamic_pressure, pressure, density : float or array_like
         The target, exactly one: a lift coefficient, a Reynolds number on the reference length, a
         dynamic pressure (Pa), or for the altitude also a static pressure (Pa) or a density
@@ -197,7 +225,7 @@ def solve(unknown, *, geometric=False, columns=None, **inputs):
 
     Returns
     -------
-    dict
+    dict, or pandas.DataFrame or xarray.Dataset
         The columns ``quorvan-table --solve`` writes, as `reference_values` returns them: the
         unknown's column is NaN where no value meets the target, and so is everything computed
         from it, while the target keeps the value asked for.
@@ -223,7 +251,18 @@ def solve(unknown, *, geometric=False, columns=None, **inputs):
     model cannot take (a target that is not positive, too cold an offset, as well as those of
     `reference_values`) gives NaN, where ``quorvan-table`` refuses the whole run.
     """
-    return _quorvan.solve(unknown, inputs, geometric, columns)
+    if cases is None:
+        for value in inputs.values():
+            if type(value) not in _PLAIN:
+                break
+        else:
+            return _quorvan.solve(unknown, inputs, geometric, columns)
+    return _adapt.solve(unknown, cases, inputs, geometric, columns)
+
+
+# What help(), inspect.signature and a notebook's completion show: the inputs by name.
+reference_values.__signature__ = _adapt.signature([], _adapt.INPUTS)
+solve.__signature__ = _adapt.signature(["unknown"], _adapt.TARGETS + _adapt.INPUTS)
 
 
 def set_threads(count=None):

@@ -5,7 +5,7 @@
 deb=$(realpath "$1")
 programs=$(realpath "$2")
 tests=$(realpath "$3")
-readme=$(realpath "$4")
+docs=$(realpath "$4")
 require dpkg-deb
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
@@ -14,6 +14,7 @@ dpkg-deb -x "$programs" "$root"
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./||' | LC_ALL=C sort)
 expected="usr/lib/python3/dist-packages/quorvan/__init__.py
 usr/lib/python3/dist-packages/quorvan/__init__.pyi
+usr/lib/python3/dist-packages/quorvan/_adapt.py
 usr/lib/python3/dist-packages/quorvan/_quorvan.$(/usr/bin/python3 -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX")[1:])')
 usr/lib/python3/dist-packages/quorvan/py.typed
 usr/share/doc/python3-quorvan/changelog.gz
@@ -30,5 +31,5 @@ packages="$root/usr/lib/python3/dist-packages"
 [ "$(PYTHONPATH=$packages /usr/bin/python3 -c 'import quorvan; print(quorvan.__file__)')" = "$packages/quorvan/__init__.py" ] ||
   fail "quorvan was not imported from the package"
 cd "$root"
-PYTHONPATH=$packages PYTHONDONTWRITEBYTECODE=1 QUORVAN_TABLE=$root/usr/bin/quorvan-table README=$readme \
+PYTHONPATH=$packages PYTHONDONTWRITEBYTECODE=1 QUORVAN_TABLE=$root/usr/bin/quorvan-table PYTHON_DOCS=$docs \
   /usr/bin/python3 -m pytest -q -p no:cacheprovider "$tests"

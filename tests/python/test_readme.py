@@ -1,5 +1,6 @@
-"""Every Python example of the README's Python section runs as written, in order in one namespace,
-and prints what the plain code block under it shows."""
+"""Every Python example of the module's page (docs/python.md) runs as written, in order in one
+namespace, and prints what the plain code block under it shows: run here, and as a notebook by a
+headless Jupyter kernel."""
 import contextlib
 import io
 import os
@@ -9,33 +10,54 @@ import pytest
 
 from conftest import strict
 
+PAGE = os.environ.get("PYTHON_DOCS", os.path.join(os.path.dirname(__file__), "..", "..", "docs", "python.md"))
+
 
 def examples():
-    """(code, printed output or None) of each python block of the section, with its line number."""
-    text = open(os.environ["README"], encoding="utf-8").read()
-    section = re.search(r"^## Python\n(.*?)^## ", text, re.S | re.M)
-    start = text[:section.start(1)].count("\n") + 1
-    blocks = [(start + section.group(1)[:m.start()].count("\n"), m.group(1), m.group(2))
-              for m in re.finditer(r"^```(\w*)\n(.*?)^```$", section.group(1), re.S | re.M)]
+    """(line number, code, printed output or None) of each python block of the page."""
+    text = open(PAGE, encoding="utf-8").read()
+    blocks = [(text[:m.start()].count("\n") + 1, m.group(1), m.group(2))
+              for m in re.finditer(r"^```(\w*)\n(.*?)^```$", text, re.S | re.M)]
     for k, (line, language, body) in enumerate(blocks):
         if language == "python":
             shown = blocks[k + 1][2] if k + 1 < len(blocks) and blocks[k + 1][1] == "" else None
             yield line, body, shown
 
 
+def skip_unless_strict(missing):
+    """Skips a test whose optional library (dask, xarray, pint, nbclient) is missing, but for strict runs."""
+    if strict() or missing.name.split(".")[0] not in ("dask", "xarray", "pint", "nbclient", "nbformat"):
+        raise missing
+    pytest.skip("python3-%s is not installed" % missing.name.split(".")[0])
+
+
 def test_examples_print_what_is_shown(tmp_path, monkeypatch):
     found = list(examples())
     monkeypatch.chdir(tmp_path)
     namespace = {}
-    assert len(found) >= 5
+    assert len(found) >= 9
     for line, code, shown in found:
         printed = io.StringIO()
         try:
             with contextlib.redirect_stdout(printed):
-                exec(compile(code, "README.md:%d" % line, "exec"), namespace)
+                exec(compile(code, "python.md:%d" % line, "exec"), namespace)
         except ModuleNotFoundError as missing:
-            if strict() or missing.name.split(".")[0] != "dask":
-                raise
-            pytest.skip("python3-dask is not installed")
+            skip_unless_strict(missing)
         if shown is not None:
-            assert printed.getvalue() == shown, "README.md:%d" % line
+            assert printed.getvalue() == shown, "python.md:%d" % line
+
+
+def test_examples_run_as_a_notebook(tmp_path):
+    try:
+        import nbclient
+        import nbformat
+    except ModuleNotFoundError as missing:
+        skip_unless_strict(missing)
+    found = list(examples())
+    notebook = nbformat.v4.new_notebook(cells=[nbformat.v4.new_code_cell(code) for _, code, _ in found])
+    nbclient.NotebookClient(notebook, timeout=120, kernel_name="python3",
+                            resources={"metadata": {"path": str(tmp_path)}}).execute()
+    for cell, (line, _, shown) in zip(notebook.cells, found):
+        if shown is not None:
+            printed = "".join(out.get("text", "") for out in cell.outputs if out.output_type == "stream")
+            assert printed == shown, "python.md:%d" % line
