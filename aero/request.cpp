@@ -177,6 +177,14 @@ std::vector<Column> inputsTaken(Column unknown) {
   return taken;
 }
 
+std::vector<std::string> columnNames(Column speed, bool geometric) {
+  std::vector<std::string> names;
+  for (const Column column : allColumns(speed)) {
+    names.emplace_back(column == altitude && geometric ? geometricAltitudeName : columnKinds[column].name);
+  }
+  return names;
+}
+
 std::vector<std::string> namesOf(const std::vector<Column>& columns) {
   std::vector<std::string> names;
   for (const Column column : columns) {
@@ -192,12 +200,12 @@ std::vector<std::string> namesOf(const std::vector<Column>& columns) {
 }
 
 std::vector<std::string> nearestNames(std::string_view name, const std::vector<std::string>& candidates) {
-  // A third of the name's letters, at least one, may be wrong; a name's start counts as one edit.
+  // A third of the name's letters, at least one, may be wrong; a name's start counts as that many.
   const std::size_t allowed = std::max<std::size_t>(1, name.size() / 3);
   std::vector<std::pair<std::size_t, std::string>> near;
   for (const std::string& candidate : candidates) {
     std::size_t distance = editDistance(name, candidate);
-    if (name.size() >= 3 && candidate.compare(0, name.size(), name) == 0) distance = std::min<std::size_t>(distance, 1);
+    if (name.size() >= 3 && candidate.compare(0, name.size(), name) == 0) distance = std::min(distance, allowed);
     if (distance <= allowed) near.emplace_back(distance, candidate);
   }
   std::stable_sort(near.begin(), near.end(), [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -107,6 +107,10 @@ std::vector<Column> speedsTaken(Column unknown, Column target);
 // number, and the other inputs but the unknown.
 std::vector<Column> inputsTaken(Column unknown);
 
+// The names of every column in the order "all" gives them, geometric_altitude for the altitude
+// when the altitudes are geometric: the list a message of an unknown column shows.
+std::vector<std::string> columnNames(Column speed, bool geometric);
+
 // Every name the columns go by with the suffixes of their quantity's units ("cas", "cas_kt", ...),
 // and geometric_altitude's with the altitude's: what nearestNames looks among.
 std::vector<std::string> namesOf(const std::vector<Column>& columns);

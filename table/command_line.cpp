@@ -11,6 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include "atmosphere.h"
+#include "request.h"
 #include "version.h"
 
 namespace table {
@@ -103,10 +104,24 @@ CLI::Validator unitNamed(aero::Quantity quantity) {
 }
 
 // CLI11's message for a mistake, or ours where its own would mislead: an option given twice, or two
-// of a group that takes one.
+// of a group that takes one; an unknown option gets the nearest names.
 std::string messageOf(const CLI::ParseError& error, const CLI::App& app) {
   std::vector<const CLI::App*> groups{&app};
   for (const CLI::App* group : app.get_subcommands({})) groups.push_back(group);
+  if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
+    std::vector<std::string> options;
+    for (const CLI::App* group : groups) {
+      for (const CLI::Option* option : group->get_options()) options.push_back(option->get_name());
+    }
+    for (const std::string& extra : app.remaining()) {
+      if (extra.rfind("--", 0) != 0) continue;
+      std::string nearest;
+      for (const std::string& name : aero::nearestNames(extra.substr(0, extra.find('=')), options)) {
+        nearest += (nearest.empty() ? "; did you mean " : " or ") + name;
+      }
+      if (!nearest.empty()) return error.what() + nearest + "?";
+    }
+  }
   for (const CLI::App* group : groups) {
     std::vector<std::string> given;
     for (const CLI::Option* option : group->get_options()) {

@@ -80,12 +80,14 @@ std::vector<Column> columnsOf(const std::optional<std::string>& text, const aero
     case aero::Fault::repeatedColumn:
       throw InputError("--columns: repeated column " + name);
     default: {
-      std::vector<std::string> candidates;
-      std::string list = setup.geometric ? ", " + std::string(aero::geometricAltitudeName) : "";
-      if (setup.geometric) candidates.emplace_back(aero::geometricAltitudeName);
-      for (const aero::ColumnKind& kind : aero::columnKinds) {
-        list += ", " + std::string(kind.name);
-        candidates.emplace_back(kind.name);
+      std::string list;
+      for (const std::string& column : aero::columnNames(setup.speed, setup.geometric)) list += ", " + column;
+      std::vector<std::string> candidates = aero::namesOf(aero::allColumns(setup.speed));
+      if (!setup.geometric) {
+        candidates.erase(
+            std::remove_if(candidates.begin(), candidates.end(),
+                           [](const std::string& c) { return c.rfind(aero::geometricAltitudeName, 0) == 0; }),
+            candidates.end());
       }
       std::string nearest;
       for (const std::string& candidate : aero::nearestNames(issue.name, candidates)) {

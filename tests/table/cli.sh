@@ -252,7 +252,7 @@ a.csv b.csv|quorvan-table: The following argument was not expected: b.csv
 --solve altitude --eas 200 --lift-coefficient 0.5|--solve altitude: --eas with --lift-coefficient: at a given EAS the dynamic pressure
 --solve altitude --reynolds 0,1e7|--reynolds: a target is a positive number, found 0
 --solve altitude --reynolds 1e7 --isa-offset -100|--isa-offset: -100 K is colder than -90 K
---columns mach,speed|--columns: unknown column "speed" (the columns are all, mach, tas, eas, cas, altitude
+--columns mach,speed|--columns: unknown column "speed" (the columns are all, mach, altitude, load_factor
 missing.csv|missing.csv: cannot open: No such file or directory
 /|/: cannot read line 1: Is a directory
 /dev/zero|/dev/zero:1: a line longer than 1 MiB
