@@ -210,7 +210,8 @@ std::optional<int> readCommandLine(int argc, char** argv, CommandLine& line) {
   }
   app.add_option_function<std::string>(
          "--columns", [&request](const std::string& names) { request.columns = names; },
-         "the columns to write, in this order, named without unit suffix; all for every column")
+         "the columns to write, in this order, named without unit suffix or with the chosen unit's; all for every "
+         "column")
       ->type_name("NAMES");
   app.add_flag("--geometric", request.geometric,
                "altitudes are geometric, m: converted to geopotential H = r0 Z / (r0 + Z), r0 = " +
