@@ -39,7 +39,8 @@ CASES = [
      ["give one target", "{reynolds}", "{lift_coefficient}"]),
     ("no target for the Mach number", {"solve": "mach"},
      ["no target; give one of {lift_coefficient}, {reynolds}, {dynamic_pressure}"]),
-    ("no target at an EAS", {"solve": "altitude", "eas": 100}, ["no target; give one of {reynolds}, {pressure}, {density}"]),
+    ("no target at an EAS", {"solve": "altitude", "eas": 100},
+     ["no target; give one of {reynolds}, {pressure}, {density}"]),
     ("the density fixes the altitude", {"solve": "mach", "density": 0.4},
      ["{density}: the pressure and the density fix the altitude, not the speed",
       "or give {lift_coefficient}, {reynolds} or {dynamic_pressure}"]),
@@ -57,6 +58,7 @@ def keyword(name, units):
 
 
 def option(name, units):
+    """quorvan-table's option of an input or target, whatever its unit."""
     return "--" + name.replace("_", "-")
 
 
