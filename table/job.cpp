@@ -125,11 +125,13 @@ void readCases(Job& job, CaseReader& reader) {
   for (const Column input : aero::inputsTaken(columnCount)) inputs[input] = true;
   if (setup.unknown != columnCount) {
     const std::size_t slot = slotOf(setup.unknown);
+    aero::Pose pose;
+    pose.unknown = setup.unknown;
     for (const Column target : aero::targets) {
       inputs[target] = true;
       if (job.values[slot] || !reader.has(target)) continue;
-      if (setup.target != columnCount && setup.target != target) {
-        throw InputError(reader.where() + ": two targets, columns " + printable(reader.nameOf(setup.target)) + " and " +
+      if (const aero::Issue issue = aero::give(pose, target); issue) {
+        throw InputError(reader.where() + ": two targets, columns " + printable(reader.nameOf(issue.other)) + " and " +
                          printable(reader.nameOf(target)) + " (a solve has one)");
       }
       setup.target = job.inputs[slot] = target;
