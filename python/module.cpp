@@ -398,7 +398,7 @@ ColumnChoice chosenColumns(const Call& call, const py::handle& columns) {
       const auto quantity = static_cast<std::size_t>(columnKinds[issue.column].quantity);
       throw py::value_error(f + ": columns '" + issue.otherName + "' and " + name + " are " + quantities[quantity] +
                             " in two units; name them in one, as quorvan-table writes them: '" +
-                            headerName(issue.column, false, choice.units) + "'");
+                            headerName(issue.column, setup.geometric, choice.units) + "'");
     }
     default: {
       std::string all;
