@@ -44,14 +44,6 @@ std::string parseColumnName(std::string_view text, NamedColumn& named) {
          (own.empty() ? " takes no unit suffix" : " takes " + own);
 }
 
-Column columnNamed(std::string_view name, bool geometric) {
-  if (geometric && name == geometricAltitudeName) return altitude;
-  for (std::size_t c = 0; c < columnCount; ++c) {
-    if (columnKinds[c].name == name) return static_cast<Column>(c);
-  }
-  return columnCount;
-}
-
 std::vector<Column> defaultColumns(Column speed) {
   std::vector<Column> columns{speed};
   columns.insert(columns.end(), otherInputs.begin(), otherInputs.end());

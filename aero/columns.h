@@ -169,10 +169,6 @@ struct NamedColumn {
 // string, or why a name that is a column's with a suffix of another quantity is refused.
 std::string parseColumnName(std::string_view text, NamedColumn& named);
 
-// The column a name in a list of columns stands for: a column's name without unit suffix, or
-// geometric_altitude for the altitude when the altitudes are geometric; columnCount for none.
-Column columnNamed(std::string_view name, bool geometric);
-
 // The columns shown when none are chosen, for a speed given as this column: the speed, the other
 // inputs, geopotential_altitude, mach when another speed was given, then the window's outputs.
 std::vector<Column> defaultColumns(Column speed);

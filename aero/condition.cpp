@@ -8,6 +8,7 @@
 #include "altitudes.h"
 #include "atmosphere.h"
 #include "reference_values.h"
+#include "request.h"
 
 namespace aero {
 
@@ -233,6 +234,10 @@ double computeRow(Row& row, const Setup& setup) {
   return height;
 }
 
+bool freezesSomewhere(double offset) {
+  return offset + coldestStandardTemperature <= 0.0;
+}
+
 double defaultValue(Column input, const Units& chosen) {
   constexpr std::array<std::pair<Column, double>, 6> defaults{{{mach, defaultMach},
                                                                {altitude, defaultAltitude},
@@ -262,18 +267,15 @@ RowRefusal refusalOf(const Row& row, const Setup& setup) {
   const bool solvingAltitude = setup.unknown == altitude;
   // The other inputs and the targets have no unit but SI.
   for (const Column input : {setup.speed, altitude, weight, refLength, refArea}) {
-    const double factor = unitOf(input, setup.units).factor;
-    if (factor != 1.0 && input != setup.unknown && std::isfinite(row[input]) && !std::isfinite(row[input] * factor)) {
-      return {Refusal::overflow, input};
-    }
+    double value = row[input];
+    if (input != setup.unknown && !convert(value, unitOf(input, setup.units).factor)) return {Refusal::overflow, input};
   }
   if (setup.geometric && !solvingAltitude && si(row, altitude, setup) <= -earthRadius) {
     return {Refusal::belowEarthsCentre, altitude};
   }
   if (setup.unknown != mach && row[setup.speed] < 0.0) return {Refusal::negativeSpeed, setup.speed};
   if (setup.target != columnCount && row[setup.target] <= 0.0) return {Refusal::targetNotPositive, setup.target};
-  // No air is colder than the coldest standard temperature plus the offset.
-  if (row[isaOffset] + coldestStandardTemperature <= 0.0) {
+  if (freezesSomewhere(row[isaOffset])) {
     if (solvingAltitude) return {Refusal::airAtOrBelowZero, isaOffset};
     const double height = heightOf(row, setup);
     const AtmosphereLayer& layer = atmosphereLayers[atmosphereLayerIndex(height)];

@@ -28,6 +28,10 @@ struct Setup {
 // value would not be certain. -90 K is colder than any day flown (at sea level -75 C).
 inline constexpr double coldestSearchedOffset = -90.0;
 
+// Whether a day this many kelvin off standard has air at or below 0 K at some altitude: only then
+// does a row's altitude decide whether the model can take it.
+bool freezesSomewhere(double offset);
+
 // Computes the columns of a row from its inputs (the speed column, the altitude and the other
 // inputs, in their units), as the window computes them, and returns the geopotential altitude in m.
 // The inputs are left exactly as they are. When solving, the unknown is found first; where no value

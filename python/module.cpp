@@ -18,6 +18,7 @@
 #include "atmosphere.h"
 #include "columns.h"
 #include "condition.h"
+#include "request.h"
 #include "version.h"
 
 namespace py = pybind11;
@@ -366,138 +367,197 @@ struct Results {
   }
 };
 
-// The inputs a call takes, for messages: the speeds unless solving for the Mach number, and the
-// others but the unknown.
+// The keyword names of columns for a message: "reynolds, pressure or density".
+std::string nameList(const std::vector<Column>& columns, const char* last) {
+  std::string text;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    text += (i == 0 ? "" : i + 1 < columns.size() ? ", " : last) + std::string(columnKinds[columns[i]].name);
+  }
+  return text;
+}
+
+// The inputs a call takes, for messages.
 std::string inputNames(Column unknown) {
-  std::string names;
-  for (std::size_t c = 0; c <= isaOffset; ++c) {
-    const auto column = static_cast<Column>(c);
-    if (column == unknown || (unknown == mach && isSpeed(column))) continue;
-    names += (names.empty() ? "" : ", ") + std::string(columnKinds[c].name);
-    if (column == altitude) names += " (or geometric_altitude)";
+  std::string names = nameList(inputsTaken(unknown), ", ");
+  if (unknown != altitude) {
+    const std::string_view name = columnKinds[altitude].name;
+    names.insert(names.find(name) + name.size(), " (or geometric_altitude)");
   }
   return names;
 }
 
-// The targets a solve for unknown takes with a speed, for messages: "lift_coefficient, reynolds, ...".
+// The targets a solve for unknown takes with a speed (any speed for columnCount), for messages.
 std::string targetNames(Column unknown, Column speed) {
-  std::string names;
-  for (const Column target : targets) {
-    if (solveRefusal(unknown, target, speed).empty())
-      names += (names.empty() ? "" : ", ") + std::string(columnKinds[target].name);
+  return nameList(targetsTaken(unknown, speed), ", ");
+}
+
+// "; did you mean 'cas_kt'?" for a name near some of the candidates, else nothing.
+std::string didYouMean(std::string_view name, const std::vector<std::string>& candidates) {
+  std::string text;
+  for (const std::string& candidate : nearestNames(name, candidates)) {
+    text += (text.empty() ? "; did you mean '" : " or '") + candidate + "'";
   }
-  return names;
+  return text.empty() ? text : text + "?";
 }
 
 // Reads the keywords of reference_values (unknown columnCount) or of a solve for unknown: the
-// inputs, each with an optional unit suffix, and a solve's target. Inputs not given take the
-// window's defaults.
-Call readInputs(std::string function, const py::dict& keywords, Column unknown, bool geometric) {
+// inputs, each with an optional unit suffix, and a solve's target; sets each one's unit in units.
+// Refuses a call whose keywords do not pose it, naming them as given.
+Call readInputs(std::string function, const py::dict& keywords, Column unknown, bool geometric,
+                std::vector<Unit>& units) {
   Call call;
   call.function = std::move(function);
   Setup& setup = call.setup;
   setup.unknown = unknown;
   setup.geometric = geometric;
-  const std::string& f = call.function;
+  const std::string f = call.function + "()";
+  Pose pose;
+  pose.unknown = unknown;
   std::array<std::string, columnCount> given;
-  std::string speedName;
-  std::string targetName;
   for (const auto& [key, value] : keywords) {
     const std::string name = py::str(key);
     NamedColumn named;
     const std::string refusal = parseColumnName(name, named);
-    if (!refusal.empty()) throw py::type_error(f + "(): " + refusal);
+    if (!refusal.empty()) throw py::type_error(f + ": " + name + ": " + refusal);
     const Column c = named.column;
-    const bool target = unknown != columnCount && std::find(targets.begin(), targets.end(), c) != targets.end();
-    const bool input = c != columnCount && c != col::geopotentialAltitude && c <= isaOffset;
-    if (!input && !target) {
-      throw py::type_error(f + "() got an unexpected keyword argument '" + name + "'; the inputs are " +
-                           inputNames(unknown) + ", each in another unit with a suffix such as _ft or _kt" +
-                           (unknown == columnCount ? "" : "; the targets are " + targetNames(unknown, tas)));
-    }
-    if (c == unknown || (unknown == mach && isSpeed(c))) {
-      throw py::value_error(f + "(): the " + (unknown == mach ? "speed" : "altitude") +
-                            " is what is solved for; leave out " + name);
-    }
-    if (!given[c].empty()) throw py::type_error(f + "(): " + given[c] + " and " + name + " give the same input");
-    if (isSpeed(c) && !speedName.empty()) {
-      throw py::type_error(f + "(): " + speedName + " and " + name + ": give one speed, as mach, tas, eas or cas");
-    }
-    if (target && !targetName.empty()) {
-      throw py::type_error(f + "(): " + targetName + " and " + name + ": a solve has one target");
-    }
-    if (isSpeed(c)) {
-      speedName = name;
-      setup.speed = c;
-    }
-    if (target) {
-      targetName = name;
-      setup.target = c;
+    const Issue issue = give(pose, c);
+    switch (issue.fault) {
+      case Fault::none:
+        break;
+      case Fault::targetWithoutSolve:
+        throw py::type_error(f + ": " + name + ": a target needs solve(); the inputs are " + inputNames(unknown));
+      case Fault::solvedFor:
+        throw py::value_error(f + ": the " + (unknown == mach ? "speed" : "altitude") +
+                              " is what is solved for; leave out " + name);
+      case Fault::givenTwice:
+        throw py::type_error(f + ": " + given[c] + " and " + name + " give the same input; give one of them");
+      case Fault::twoSpeeds:
+        throw py::type_error(f + ": " + given[issue.other] + " and " + name +
+                             ": give one speed, as mach, tas, eas or cas");
+      case Fault::twoTargets:
+        throw py::type_error(f + ": " + given[issue.other] + " and " + name + ": give one target, one of " +
+                             targetNames(unknown, columnCount));
+      default: {
+        std::vector<Column> known = inputsTaken(unknown);
+        if (unknown != columnCount) known.insert(known.end(), targets.begin(), targets.end());
+        throw py::type_error(f + " got an unexpected keyword argument '" + name + "'; the inputs are " +
+                             inputNames(unknown) + ", each in another unit with a suffix such as _ft or _kt" +
+                             (unknown == columnCount ? "" : "; the targets are " + targetNames(unknown, columnCount)) +
+                             didYouMean(name, namesOf(known)));
+      }
     }
     given[c] = name;
     setup.geometric = setup.geometric || named.geometric;
-    call.add(name, value, c, named.unit.factor);
+    call.add(name, value, c, 1.0);
+    units.push_back(named.unit);
   }
-  if (unknown == mach) setup.speed = mach;
-  if (unknown != columnCount && setup.target == columnCount) {
-    throw py::value_error(f + "(): no target; give one of " + targetNames(unknown, setup.speed));
+  setup.speed = pose.speed;
+  setup.target = pose.target;
+  const Issue issue = checkPose(pose);
+  if (issue.fault == Fault::noTarget) {
+    throw py::value_error(f + ": no target; give one of " + targetNames(unknown, setup.speed));
   }
-  std::vector<Column> inputs(otherInputs.begin(), otherInputs.end());
-  if (unknown != mach) inputs.push_back(setup.speed);
-  for (const Column input : inputs) {
-    if (input == unknown || !given[input].empty()) continue;
-    call.add(std::string(columnKinds[input].name), py::float_(defaultValue(input, setup.units)), input, 1.0);
+  if (issue) {
+    const std::string reason(solveRefusal(unknown, setup.target, setup.speed));
+    if (unknown == mach) {
+      throw py::value_error(f + ": " + given[setup.target] + ": " + reason +
+                            "; solve(\"altitude\") finds the altitude, or give " +
+                            nameList(targetsTaken(mach, columnCount), " or "));
+    }
+    // The other speeds in the unit of the one given: tas_kt for cas_kt.
+    const auto k =
+        static_cast<std::size_t>(std::find_if(call.arguments.begin(), call.arguments.end(),
+                                              [&setup](const Argument& a) { return a.column == setup.speed; }) -
+                                 call.arguments.begin());
+    const std::vector<Column> speeds = speedsTaken(unknown, setup.target);
+    std::string speedNames;
+    for (std::size_t i = 0; i < speeds.size(); ++i) {
+      speedNames += (i == 0                  ? ""
+                     : i + 1 < speeds.size() ? ", "
+                                             : " or ") +
+                    std::string(columnKinds[speeds[i]].name) + (speeds[i] != mach ? std::string(units[k].suffix) : "");
+    }
+    throw py::value_error(f + ": " + given[setup.speed] + " with " + given[setup.target] + ": " + reason +
+                          "; give the speed as " + speedNames + ", or the target as " +
+                          nameList(targetsTaken(unknown, setup.speed), " or "));
   }
   return call;
 }
 
 // The columns a call returns, as columns names them (None for the default ones, "all", names
-// separated by commas, or a sequence of names), without unit suffixes.
-std::vector<Column> chosenColumns(const Call& call, const py::handle& columns) {
+// separated by commas, or a sequence of names), with the units their suffixes choose.
+ColumnChoice chosenColumns(const Call& call, const py::handle& columns) {
   const Setup& setup = call.setup;
-  if (columns.is_none()) return defaultColumns(setup.speed);
-  std::vector<std::string> names;
+  const std::string f = call.function + "()";
+  std::vector<std::string> owned;
+  std::vector<std::string_view> names;
   if (py::isinstance<py::str>(columns)) {
-    const std::string text = py::str(columns);
-    if (text == "all") return allColumns(setup.speed);
-    for (std::size_t start = 0; start <= text.size();) {
-      const std::size_t comma = std::min(text.find(',', start), text.size());
-      names.push_back(text.substr(start, comma - start));
-      start = comma + 1;
-    }
-  } else if (py::isinstance<py::iterable>(columns)) {
+    owned.push_back(py::str(columns));
+    names = splitList(owned.front());
+  } else if (!columns.is_none() && py::isinstance<py::iterable>(columns)) {
     for (const py::handle name : columns) {
       if (!py::isinstance<py::str>(name)) {
-        throw py::type_error(call.function + "(): columns holds names, not " + Py_TYPE(name.ptr())->tp_name);
+        throw py::type_error(f + ": columns holds names, not " + Py_TYPE(name.ptr())->tp_name);
       }
-      names.push_back(py::str(name));
+      owned.push_back(py::str(name));
     }
-  } else {
-    throw py::type_error(call.function + "(): columns is None, \"all\", or names, not " +
-                         Py_TYPE(columns.ptr())->tp_name);
+    names.assign(owned.begin(), owned.end());
+  } else if (!columns.is_none()) {
+    throw py::type_error(f + ": columns is None, \"all\", or names, not " + Py_TYPE(columns.ptr())->tp_name);
   }
-  std::vector<Column> chosen;
-  for (const std::string& name : names) {
-    const Column column = columnNamed(name, setup.geometric);
-    if (column == columnCount) {
+  ColumnChoice choice =
+      chooseColumns(columns.is_none() ? nullptr : &names, {setup.speed, setup.geometric, defaultUnits(), false});
+  const Issue& issue = choice.issue;
+  const std::string name = "'" + issue.name + "'";
+  switch (issue.fault) {
+    case Fault::none:
+      return choice;
+    case Fault::emptyName:
+      throw py::value_error(f + ": columns: a name is missing in " + std::string(py::repr(columns)));
+    case Fault::foreignSuffix:
+      throw py::value_error(f + ": columns: " + name + ": " + issue.detail);
+    case Fault::repeatedColumn:
+      throw py::value_error(f + ": repeated column " + name);
+    case Fault::twoUnits: {
+      constexpr std::array<const char*, quantityCount> quantities{"",        "altitudes", "speeds",
+                                                                  "weights", "lengths",   "areas"};
+      const auto quantity = static_cast<std::size_t>(columnKinds[issue.column].quantity);
+      throw py::value_error(f + ": columns '" + issue.otherName + "' and " + name + " are " + quantities[quantity] +
+                            " in two units; name them in one, as quorvan-table writes them: '" +
+                            headerName(issue.column, setup.geometric, choice.units) + "'");
+    }
+    default: {
       std::string all;
-      for (const Column c : allColumns(setup.speed)) all += ", " + headerName(c, setup.geometric, setup.units);
-      throw py::value_error(call.function + "(): unknown column '" + name + "' (the columns are all" + all + ")");
+      for (const std::string& column : columnNames(setup.speed, setup.geometric)) all += ", " + column;
+      throw py::value_error(f + ": unknown column " + name + " (the columns are all" + all +
+                            ", each with a unit suffix such as _ft or _kt)" +
+                            didYouMean(issue.name, namesOf(allColumns(mach))));
     }
-    if (std::find(chosen.begin(), chosen.end(), column) != chosen.end()) {
-      throw py::value_error(call.function + "(): column '" + name + "' named twice");
-    }
-    chosen.push_back(column);
   }
-  return chosen;
 }
 
 // Computes the chosen columns of every element of a call: a dict of the columns under their
-// names (the table tool's headers in SI). An element whose inputs the model cannot take has NaN in
-// every column but its inputs and target.
-py::dict computeColumns(Call& call, const py::handle& columnsWanted) {
-  const std::vector<Column> columns = chosenColumns(call, columnsWanted);
+// names (the table tool's headers, in the units the columns' suffixes choose, SI without). An
+// element whose inputs the model cannot take has NaN in every column but its inputs and target.
+py::dict computeColumns(Call& call, const std::vector<Unit>& units, const py::handle& columnsWanted) {
+  const ColumnChoice choice = chosenColumns(call, columnsWanted);
+  const std::vector<Column>& columns = choice.columns;
   Setup& setup = call.setup;
+  setup.units = choice.units;
+  // The inputs are converted to the columns' units as the table tool's case reader converts a
+  // column; those not given take the window's defaults in them.
+  ColumnSet given{};
+  for (std::size_t k = 0; k < call.arguments.size(); ++k) {
+    Argument& a = call.arguments[k];
+    a.factor = conversionFactor(units[k], unitOf(a.column, setup.units));
+    given[a.column] = true;
+  }
+  std::vector<Column> inputs(otherInputs.begin(), otherInputs.end());
+  if (setup.unknown != mach) inputs.push_back(setup.speed);
+  for (const Column input : inputs) {
+    if (input == setup.unknown || given[input]) continue;
+    call.add(std::string(columnKinds[input].name), py::float_(defaultValue(input, setup.units)), input, 1.0);
+  }
   setup.wanted.fill(false);
   for (const Column c : columns) setup.wanted[c] = true;
   call.broadcast();
@@ -506,8 +566,7 @@ py::dict computeColumns(Call& call, const py::handle& columnsWanted) {
   Results results(call, columns.size());
 
   // Inputs that are the same for every element are set in every row once; the others element by
-  // element. Each is converted to SI exactly as the table tool's case reader converts a column in
-  // another unit; a conversion that overflows refuses the element.
+  // element. A conversion that overflows refuses the element.
   Row initial;
   initial.fill(notANumber);
   bool overflow = false;
@@ -525,10 +584,8 @@ py::dict computeColumns(Call& call, const py::handle& columnsWanted) {
       varying[varyingCount++] = k;
       continue;
     }
-    double given;
-    std::memcpy(&given, a.data, sizeof(double));
-    initial[a.column] = given * a.factor;
-    overflow = overflow || (std::isfinite(given) && !std::isfinite(initial[a.column]));
+    std::memcpy(&initial[a.column], a.data, sizeof(double));
+    overflow = !convert(initial[a.column], a.factor) || overflow;
   }
   // A block's rows are computed first and then written out column by column, each in one piece.
   // A masked element is refused, and so not computed.
@@ -540,10 +597,9 @@ py::dict computeColumns(Call& call, const py::handle& columnsWanted) {
       Row& row = rows[b];
       refused[b] = overflow || (results.masked != nullptr && results.masked[first + b]);
       for (std::size_t v = 0; v < varyingCount; ++v) {
-        const double given = block[varying[v]][b];
-        const double si = given * factors[v];
-        refused[b] = refused[b] || (std::isfinite(given) && !std::isfinite(si));
-        row[varyingColumns[v]] = si;
+        double& value = row[varyingColumns[v]];
+        value = block[varying[v]][b];
+        refused[b] = !convert(value, factors[v]) || refused[b];
       }
       refused[b] = refused[b] || refusalOf(row, setup).reason != Refusal::none;
       if (!refused[b]) computeRow(row, setup);
@@ -567,8 +623,10 @@ py::dict computeColumns(Call& call, const py::handle& columnsWanted) {
 }
 
 py::dict referenceValues(const py::dict& keywords, const py::handle& geometric, const py::handle& columns) {
-  Call call = readInputs("reference_values", keywords, columnCount, flagOf("reference_values", "geometric", geometric));
-  return computeColumns(call, columns);
+  std::vector<Unit> units;
+  Call call = readInputs("reference_values", keywords, columnCount, flagOf("reference_values", "geometric", geometric),
+                         units);
+  return computeColumns(call, units, columns);
 }
 
 py::dict solve(const py::handle& unknownName, const py::dict& keywords, const py::handle& geometric,
@@ -578,10 +636,9 @@ py::dict solve(const py::handle& unknownName, const py::dict& keywords, const py
   if (!py::isinstance<py::str>(unknownName) || (name != "mach" && name != "altitude")) {
     throw py::value_error("solve(): the unknown is 'mach' or 'altitude', not " + std::string(py::repr(unknownName)));
   }
-  Call call = readInputs("solve", keywords, name == "mach" ? mach : altitude, isGeometric);
-  const std::string_view refusal = solveRefusal(call.setup.unknown, call.setup.target, call.setup.speed);
-  if (!refusal.empty()) throw py::value_error("solve(): " + std::string(refusal));
-  return computeColumns(call, columns);
+  std::vector<Unit> units;
+  Call call = readInputs("solve", keywords, name == "mach" ? mach : altitude, isGeometric, units);
+  return computeColumns(call, units, columns);
 }
 
 // The air at each altitude (m, geopotential unless geometric) on a day offset kelvin warmer:

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -12,6 +11,7 @@
 #include "errors.h"
 #include "numbers.h"
 #include "texts.h"
+#include "request.h"
 
 namespace table {
 
@@ -42,7 +42,12 @@ CaseReader::CaseReader(int descriptor, const std::string& source) : fd(descripto
     const std::string problem = aero::parseColumnName(cell.name, named);
     if (!problem.empty()) throw InputError(where + quoted(cell.name) + ": " + printable(problem));
     if (named.column == columnCount) {
-      throw InputError(where + "unknown column " + quoted(cell.name) +
+      std::string nearest;
+      for (const std::string& candidate :
+           aero::nearestNames(cell.name, aero::namesOf(aero::allColumns(aero::col::mach)))) {
+        nearest += (nearest.empty() ? ", did you mean " : " or ") + quoted(candidate);
+      }
+      throw InputError(where + "unknown column " + quoted(cell.name) + (nearest.empty() ? "" : nearest + "?") +
                        " (the names are those of the tool's columns, with a unit suffix such as _ft or _kt)");
     }
     cell.column = named.column;
@@ -75,7 +80,7 @@ void CaseReader::read(const ColumnSet& inputs, const ColumnSet& wanted, const Un
     if (!has(static_cast<Column>(c))) continue;
     Cell& cell = cells[static_cast<std::size_t>(position[c])];
     cell.read = wanted[c];
-    cell.factor = cell.unit.factor / unitOf(cell.column, chosen).factor;
+    cell.factor = aero::conversionFactor(cell.unit, unitOf(cell.column, chosen));
   }
 }
 
@@ -98,9 +103,7 @@ bool CaseReader::next(Row& row) {
     }
     const std::string problem = parseNumber(fields[i], value);
     if (!problem.empty()) throw InputError(column + (fields[i].empty() ? "empty cell" : problem));
-    // A value already in the chosen unit stays exactly as written.
-    if (cell.factor != 1.0) value *= cell.factor;
-    if (!std::isfinite(value)) {
+    if (!aero::convert(value, cell.factor)) {
       throw InputError(column + quoted(fields[i]) + " " + std::string(cell.unit.name) + " is too large to convert to " +
                        std::string(unitOf(cell.column, chosenUnits).name));
     }

@@ -13,6 +13,7 @@
 #include "atmosphere.h"
 #include "numbers.h"
 #include "texts.h"
+#include "request.h"
 #include "version.h"
 
 namespace table {
@@ -105,10 +106,24 @@ CLI::Validator unitNamed(aero::Quantity quantity) {
 }
 
 // CLI11's message for a mistake, or ours where its own would mislead: an option given twice, or two
-// of a group that takes one.
+// of a group that takes one; an unknown option gets the nearest names.
 std::string messageOf(const CLI::ParseError& error, const CLI::App& app) {
   std::vector<const CLI::App*> groups{&app};
   for (const CLI::App* group : app.get_subcommands({})) groups.push_back(group);
+  if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
+    std::vector<std::string> options;
+    for (const CLI::App* group : groups) {
+      for (const CLI::Option* option : group->get_options()) options.push_back(option->get_name());
+    }
+    for (const std::string& extra : app.remaining()) {
+      if (extra.rfind("--", 0) != 0) continue;
+      std::string nearest;
+      for (const std::string& name : aero::nearestNames(extra.substr(0, extra.find('=')), options)) {
+        nearest += (nearest.empty() ? "; did you mean " : " or ") + name;
+      }
+      if (!nearest.empty()) return error.what() + nearest + "?";
+    }
+  }
   for (const CLI::App* group : groups) {
     std::vector<std::string> given;
     for (const CLI::Option* option : group->get_options()) {
@@ -197,7 +212,8 @@ std::optional<int> readCommandLine(int argc, char** argv, CommandLine& line) {
   }
   app.add_option_function<std::string>(
          "--columns", [&request](const std::string& names) { request.columns = names; },
-         "the columns to write, in this order, named without unit suffix; all for every column")
+         "the columns to write, in this order, named without unit suffix or with the chosen unit's; all for every "
+         "column")
       ->type_name("NAMES");
   app.add_flag("--geometric", request.geometric,
                "altitudes are geometric, m: converted to geopotential H = r0 Z / (r0 + Z), r0 = " +

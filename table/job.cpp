@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "atmosphere.h"
+#include "request.h"
 #include "texts.h"
 
 namespace table {
@@ -41,28 +42,62 @@ std::string givenAs(const Job& job, Column column) {
   return optionName(column);
 }
 
-// The columns --columns names (comma-separated, without unit suffixes), or all of them.
-std::vector<Column> columnsOf(const std::optional<std::string>& text, const aero::Setup& setup) {
-  if (!text) return aero::defaultColumns(setup.speed);
-  if (withoutSpaces(*text) == "all") return aero::allColumns(setup.speed);
-  std::vector<Column> columns;
-  for (std::size_t start = 0; start <= text->size();) {
-    const std::size_t comma = std::min(text->find(',', start), text->size());
-    const std::string_view name = withoutSpaces(std::string_view(*text).substr(start, comma - start));
-    start = comma + 1;
-    if (name.empty()) throw InputError("--columns: a name is missing in " + quoted(*text));
-    const Column column = aero::columnNamed(name, setup.geometric);
-    if (column == columnCount) {
-      std::string names = setup.geometric ? ", " + std::string(aero::geometricAltitudeName) : "";
-      for (const aero::ColumnKind& kind : aero::columnKinds) names += ", " + std::string(kind.name);
-      throw InputError("--columns: unknown column " + quoted(name) + " (the columns are all" + names + ")");
-    }
-    if (std::find(columns.begin(), columns.end(), column) != columns.end()) {
-      throw InputError("--columns: repeated column " + quoted(name));
-    }
-    columns.push_back(column);
+// The names of columns for a message: "--lift-coefficient, --reynolds or --density".
+std::string optionList(const std::vector<Column>& columns, const char* last) {
+  std::string text;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    text += (i == 0 ? "" : i + 1 < columns.size() ? ", " : last) + optionName(columns[i]);
   }
-  return columns;
+  return text;
+}
+
+// The option that chooses a quantity's unit: "--speed-unit".
+std::string unitOption(Column column) {
+  constexpr std::array<std::string_view, aero::quantityCount> quantities{"",       "altitude", "speed",
+                                                                         "weight", "length",   "area"};
+  return "--" + std::string(quantities[static_cast<std::size_t>(aero::columnKinds[column].quantity)]) + "-unit";
+}
+
+// The columns --columns names (comma-separated, in the chosen units), or all of them.
+std::vector<Column> columnsOf(const std::optional<std::string>& text, const aero::Setup& setup) {
+  std::vector<std::string_view> names;
+  if (text) names = aero::splitList(*text);
+  const aero::ColumnChoice choice =
+      aero::chooseColumns(text ? &names : nullptr, {setup.speed, setup.geometric, setup.units, true});
+  const aero::Issue& issue = choice.issue;
+  const std::string name = quoted(issue.name);
+  switch (issue.fault) {
+    case aero::Fault::none:
+      return choice.columns;
+    case aero::Fault::emptyName:
+      throw InputError("--columns: a name is missing in " + quoted(*text));
+    case aero::Fault::foreignSuffix:
+      throw InputError("--columns: " + name + ": " + printable(issue.detail));
+    case aero::Fault::unitNotChosen: {
+      const std::string unit(unitOf(issue.column, setup.units).name);
+      throw InputError("--columns: " + name + " names another unit than the table's, " + unit +
+                       "; name the column without suffix, or choose its unit with " + unitOption(issue.column));
+    }
+    case aero::Fault::repeatedColumn:
+      throw InputError("--columns: repeated column " + name);
+    default: {
+      std::string list;
+      for (const std::string& column : aero::columnNames(setup.speed, setup.geometric)) list += ", " + column;
+      std::vector<std::string> candidates = aero::namesOf(aero::allColumns(setup.speed));
+      if (!setup.geometric) {
+        candidates.erase(
+            std::remove_if(candidates.begin(), candidates.end(),
+                           [](const std::string& c) { return c.rfind(aero::geometricAltitudeName, 0) == 0; }),
+            candidates.end());
+      }
+      std::string nearest;
+      for (const std::string& candidate : aero::nearestNames(issue.name, candidates)) {
+        nearest += (nearest.empty() ? ", did you mean " : " or ") + quoted(candidate);
+      }
+      throw InputError("--columns: unknown column " + name + (nearest.empty() ? "" : nearest + "?") +
+                       " (the columns are all" + list + ")");
+    }
+  }
 }
 
 // The layout of the job's table; tells the setup which columns are wanted.
@@ -88,14 +123,16 @@ void readCases(Job& job, CaseReader& reader) {
   }
   setup.geometric = setup.geometric || (reader.geometric() && !job.values[1] && setup.unknown != altitude);
   ColumnSet inputs{};
-  for (std::size_t c = mach; c <= isaOffset; ++c) inputs[c] = true;
+  for (const Column input : aero::inputsTaken(columnCount)) inputs[input] = true;
   if (setup.unknown != columnCount) {
     const std::size_t slot = slotOf(setup.unknown);
+    aero::Pose pose;
+    pose.unknown = setup.unknown;
     for (const Column target : aero::targets) {
       inputs[target] = true;
       if (job.values[slot] || !reader.has(target)) continue;
-      if (setup.target != columnCount && setup.target != target) {
-        throw InputError(reader.where() + ": two targets, columns " + printable(reader.nameOf(setup.target)) + " and " +
+      if (const aero::Issue issue = aero::give(pose, target); issue) {
+        throw InputError(reader.where() + ": two targets, columns " + printable(reader.nameOf(issue.other)) + " and " +
                          printable(reader.nameOf(target)) + " (a solve has one)");
       }
       setup.target = job.inputs[slot] = target;
@@ -109,22 +146,22 @@ void readCases(Job& job, CaseReader& reader) {
 // Refuses a solve that is not posed.
 void checkSolve(const Job& job) {
   const aero::Setup& setup = job.setup;
-  if (setup.unknown == columnCount) return;
+  const aero::Issue issue = aero::checkPose({setup.unknown, setup.speed, setup.target, {}});
+  if (!issue) return;
   const std::string solving = "--solve " + std::string(aero::columnKinds[setup.unknown].name) + ": ";
-  if (setup.target == columnCount) {
-    std::string options;
-    for (const Column target : aero::targets) {
-      if (aero::solveRefusal(setup.unknown, target, setup.speed).empty()) {
-        options += (options.empty() ? "" : ", ") + optionName(target);
-      }
-    }
-    throw InputError(solving + "no target; give one of " + options);
+  const std::string targets = optionList(aero::targetsTaken(setup.unknown, setup.speed), " or ");
+  if (issue.fault == aero::Fault::noTarget) {
+    throw InputError(solving + "no target; give one of " +
+                     optionList(aero::targetsTaken(setup.unknown, setup.speed), ", "));
   }
-  const std::string_view reason = aero::solveRefusal(setup.unknown, setup.target, setup.speed);
-  if (reason.empty()) return;
-  const std::string speed = setup.unknown == altitude ? givenAs(job, setup.speed) + " with " : "";
-  throw InputError(solving + speed + givenAs(job, setup.target) + ": " + std::string(reason) +
-                   (setup.unknown == mach ? "; use --solve altitude" : ""));
+  const std::string reason(aero::solveRefusal(setup.unknown, setup.target, setup.speed));
+  if (setup.unknown == mach) {
+    throw InputError(solving + givenAs(job, setup.target) + ": " + reason + "; use --solve altitude, or give " +
+                     targets);
+  }
+  throw InputError(solving + givenAs(job, setup.speed) + " with " + givenAs(job, setup.target) + ": " + reason +
+                   "; give the speed as " + optionList(aero::speedsTaken(setup.unknown, setup.target), " or ") +
+                   ", or the target as " + targets);
 }
 
 // The row of the command-line sweep whose inputs all take their lowest (or highest) values.
@@ -143,9 +180,8 @@ void checkSweep(const Job& job) {
   Row row = extremeRow(job, false);
   checkRow(job, row);
   checkRow(job, extremeRow(job, true));
-  // The standard temperature never falls below that of the highest layer, so only an offset at
-  // least that cold needs every altitude looked at.
-  if (job.setup.unknown == altitude || row[isaOffset] + aero::atmosphereLayers.back().baseTemperature > 0.0) return;
+  // Only an offset that freezes the air somewhere needs every altitude looked at.
+  if (job.setup.unknown == altitude || !aero::freezesSomewhere(row[isaOffset])) return;
   const ValueList altitudes = job.values[1] ? *job.values[1] : ValueList(row[altitude]);
   for (std::uint64_t i = 0; i < altitudes.size(); ++i) {
     if (stopSignal != 0) throw Interrupted();
@@ -167,27 +203,36 @@ Job makeJob(const Request& request, CaseReader* cases) {
   job.setup.units = request.units;
   job.setup.geometric = request.geometric;
   job.setup.unknown = request.unknown;
+  aero::Pose pose;
+  pose.unknown = request.unknown;
   for (std::size_t c = 0; c < columnCount; ++c) {
     if (!request.values[c]) continue;
     const Column column = static_cast<Column>(c);
     ValueList list = ValueList::parse(*request.values[c], optionName(column));
-    const bool target = std::find(aero::targets.begin(), aero::targets.end(), column) != aero::targets.end();
-    if (target && request.unknown == columnCount) throw InputError(optionName(column) + ": a target needs --solve");
+    switch (const aero::Issue issue = aero::give(pose, column); issue.fault) {
+      case aero::Fault::none:
+        break;
+      case aero::Fault::targetWithoutSolve:
+        throw InputError(optionName(column) + ": a target needs --solve");
+      case aero::Fault::solvedFor:
+        throw InputError("--solve " + std::string(aero::columnKinds[request.unknown].name) + ": the " +
+                         (request.unknown == mach ? "speed" : "altitude") + " is what is solved for; leave out " +
+                         optionName(column));
+      default:
+        // Two speeds or two targets, which the command line refuses before.
+        throw InputError("give one " + std::string(aero::isTarget(column) ? "target" : "speed") + ", not " +
+                         optionName(issue.other) + " and " + optionName(column));
+    }
     const std::size_t slot =
-        target ? slotOf(request.unknown)
+        aero::isTarget(column) ? slotOf(request.unknown)
         : aero::isSpeed(column)
             ? 0
             : static_cast<std::size_t>(std::find(job.inputs.begin(), job.inputs.end(), column) - job.inputs.begin());
-    if (!target && request.unknown != columnCount && slot == slotOf(request.unknown)) {
-      throw InputError("--solve " + std::string(aero::columnKinds[request.unknown].name) + ": the " +
-                       (request.unknown == mach ? "speed" : "altitude") + " is what is solved for; leave out " +
-                       optionName(column));
-    }
     job.inputs[slot] = column;
     job.values[slot] = std::move(list);
-    if (target) job.setup.target = column;
-    if (aero::isSpeed(column)) job.setup.speed = column;
   }
+  job.setup.speed = pose.speed;
+  job.setup.target = pose.target;
   if (cases != nullptr) readCases(job, *cases);
   checkSolve(job);
   if (const std::uint64_t rows = sweepSize(job); rows > request.maxRows) {

@@ -150,9 +150,11 @@ def reference_values(cases=None, /, *, geometric=False, columns=None, **inputs):
         Whether the altitudes are geometric (as ``quorvan-table --geometric``); the altitude column
         is then ``geometric_altitude``.
     columns : None, "all", str or sequence of str, optional
-        The columns to return, in this order, named as ``quorvan-table --columns`` names them
-        (without unit suffix): None for the default ones, "all" for every one, or names as a
-        sequence or separated by commas.
+        The columns to return, in this order, named as ``quorvan-table`` names them: None for
+        the default ones, "all" for every one, or names as a sequence or separated by commas
+        (spaces around them dropped). A name with a unit suffix (``tas_kt``, ``altitude_ft``)
+        returns the column in that unit, and every other column of its quantity must then be
+        asked in the same unit (``["cas_kt", "tas"]`` is a ValueError).
     **inputs
         Any input above may carry a unit suffix of ``quorvan-table`` instead: ``altitude_ft``,
         ``altitude_km``, ``cas_kt``, ``tas_kmh``, ``eas_mph``, ``tas_fps``, ``weight_kg``,
@@ -164,25 +166,28 @@ def reference_values(cases=None, /, *, geometric=False, columns=None, **inputs):
     Returns
     -------
     dict, or pandas.DataFrame or xarray.Dataset
-        Column name to values, in ``quorvan-table``'s order and with its header names, all in SI
+        Column name to values, in ``quorvan-table``'s order and with its header names: in SI
         units (m, m/s, t, m^2, K, Pa, kg/m^3, Pa s, m^2/s, N, and unit_reynolds per metre) whatever
-        the units of the inputs. Each value is a float64 array of the broadcast shape of the
-        inputs (the columns are views of one array that holds them all), or a float when every
-        input is a scalar; masked arrays where an input is masked (see the module's docstring).
-        The values are bit for bit those
+        the units of the inputs, or in the unit of a suffix the columns were asked with. Each
+        value is a float64 array of the broadcast shape of the inputs (the columns are views of
+        one array that holds them all), or a float when every input is a scalar; masked arrays
+        where an input is masked (see the module's docstring). The values are bit for bit those
         ``quorvan-table`` computes for the same case (a suffixed input converted as its case
-        reader converts a suffixed column).
+        reader converts a suffixed column; columns asked with suffixes as it writes them with
+        those units chosen).
 
     Raises
     ------
     TypeError
-        An unknown keyword, two speeds, the same input twice, an input that is not a real number or
-        an array or list of them (a bool, complex number, text or None, alone or as an element), or
-        a ``geometric`` that is not a bool.
+        An unknown keyword (the message names the nearest ones), a target (which `solve` takes),
+        two speeds, the same input twice, an input that is not a real number or an array or list
+        of them (a bool, complex number, text or None, alone or as an element), or a ``geometric``
+        that is not a bool.
     OverflowError
         An int too large for a double, alone or as an element.
     ValueError
-        An unknown column, or shapes that do not broadcast together.
+        An unknown, empty or repeated column, columns of one quantity in two units, or shapes that
+        do not broadcast together.
 
     Notes
     -----

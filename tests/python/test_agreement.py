@@ -36,7 +36,16 @@ CASES = [
      dict(lift_coefficient=[0.5, 0.05, 2], altitude_ft=[36089, 0, 45000], weight_kg=[60000, 40000, 80000])),
     ("solve mach for dynamic pressure", {"solve": "mach"},
      dict(dynamic_pressure=[10000, 50, 1e6], altitude=[11000, 0, 80000], isa_offset=[5, 0, -40])),
+    ("columns in knots and feet, inputs in other units",
+     {"columns": ["cas_kt", "altitude_ft", "tas_kt", "mach", "density_altitude_ft", "sound_speed_kt"]},
+     dict(cas=[100, 200, 0.1], altitude_km=[1, 10, 30])),
+    ("solve the altitude in feet, inputs in kilometres per hour", {"solve": "altitude", "geometric": True,
+     "columns": "altitude_ft, tas_kmh, pressure, geopotential_altitude_ft"},
+     dict(tas_kmh=[900, 900, 500], pressure=[23840, 101325, 5474.88])),
 ]
+
+# The unit option a column's suffix asks of quorvan-table.
+UNIT_OPTIONS = {"_kt": ("--speed-unit", "kt"), "_kmh": ("--speed-unit", "km/h"), "_ft": ("--altitude-unit", "ft")}
 
 
 def table_options(keywords):
@@ -47,7 +56,11 @@ def table_options(keywords):
         options.append("--geometric")
     columns = keywords.get("columns")
     if columns is not None:
-        options += ["--columns", columns if isinstance(columns, str) else ",".join(columns)]
+        columns = columns if isinstance(columns, str) else ",".join(columns)
+        options += ["--columns", columns]
+        for suffix, unit in UNIT_OPTIONS.items():
+            if any(name.strip().endswith(suffix) for name in columns.split(",")):
+                options += unit
     return options
 
 

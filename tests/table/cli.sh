@@ -281,7 +281,8 @@ a.csv b.csv|quorvan-table: The following argument was not expected: b.csv
 --solve altitude --eas 200 --lift-coefficient 0.5|--solve altitude: --eas with --lift-coefficient: at a given EAS the dynamic pressure
 --solve altitude --reynolds 0,1e7|--reynolds: a target is a positive number, found 0
 --solve altitude --reynolds 1e7 --isa-offset -100|--isa-offset: -100 K is colder than -90 K
---columns mach,speed|--columns: unknown column "speed" (the columns are all, mach, tas, eas, cas, altitude
+--columns mach,speed|--columns: unknown column "speed" (the columns are all, mach, altitude, load_factor
+--columns cas_kt|--columns: "cas_kt" names another unit than the table's, m/s; name the column without suffix, or choose its unit with --speed-unit
 missing.csv|missing.csv: cannot open: No such file or directory
 /|/: cannot read line 1: Is a directory
 /dev/zero|/dev/zero:1: a line longer than 1 MiB
@@ -293,6 +294,10 @@ printf 'mach,speed\n' | "$tool" - >"$work/out" 2>"$work/err"
 status=$?
 err=$(cat "$work/err")
 expect 2 "standard input:1: column 2: unknown column \"speed\"" "unknown column from stdin"
+printf 'mach,altitud\n0.5,1\n' | "$tool" - >"$work/out" 2>"$work/err"
+status=$?
+err=$(cat "$work/err")
+expect 2 'column 2: unknown column "altitud", did you mean "altitude"?' "misspelled column from stdin"
 printf 'cas_kt\n250\n' | "$tool" --solve altitude --dynamic-pressure 1e4 - >"$work/out" 2>"$work/err"
 status=$?
 err=$(cat "$work/err")
@@ -306,6 +311,8 @@ run --solve altitude --cas 250 --reynolds 2e7 --columns altitude
 expect 0 "" "a CAS for a Reynolds number's altitude"
 [ "$("$tool" --cas 250 --altitude "$(tail -1 <<<"$out")" --columns reynolds | tail -1)" = 2e+07 ] ||
   fail "CAS 250 for Re 2e7: $out"
+run --speed-unit kt --columns cas_kt,tas --cas 100
+[ "${out%%$'\n'*}" = cas_kt,tas_kt ] || fail "columns named in the chosen unit: $out"
 run --columns "mach, altitude" --mach 1e20:5e20:2e20
 [ "$out" = $'mach,altitude\n1e+20,11000\n3e+20,11000\n5e+20,11000' ] || fail "huge steps and spaced columns: $out"
 
