@@ -39,13 +39,14 @@ else
 fi
 export PKG_CONFIG=/bin/false PIP_NO_INDEX=1 PIP_DISABLE_PIP_VERSION_CHECK=1 PYTHONDONTWRITEBYTECODE=1
 
-# Fails unless the quorvan that $1's python imports outside the source, from under $2, computes the
-# window's default case as its report shows it.
+# Fails unless the quorvan that $1's python imports outside the source, from under $2 (by default
+# its site-packages), computes the window's default case as its report shows it.
 check_default_case() {
-  (cd "$work/elsewhere" && "$work/$1/bin/python" - "$2" <<'PY') || fail "the default case failed in $1"
+  (cd "$work/elsewhere" && "$work/$1/bin/python" - "${2:-}" <<'PY') || fail "the default case failed in $1"
 import sys
+import sysconfig
 import quorvan
-assert quorvan.__file__.startswith(sys.argv[1]), quorvan.__file__
+assert quorvan.__file__.startswith(sys.argv[1] or sysconfig.get_path("platlib")), quorvan.__file__
 values = quorvan.reference_values()
 report = {"lift_coefficient": 0.862991, "reynolds": 2.11497e7, "velocity": 236.056, "density": 0.363917}
 for name, shown in report.items():
@@ -67,8 +68,7 @@ check_uninstall() {
 case "$mode" in
   install)
     (cd "$work/src" && "$work/v/bin/pip" install -q --no-build-isolation .) || fail "pip install failed"
-    site=$("$work/v/bin/python" -c 'import sysconfig; print(sysconfig.get_path("platlib"))')
-    check_default_case v "$site/quorvan/"
+    check_default_case v
     check_uninstall v
     ;;
   wheel)
@@ -88,14 +88,18 @@ $(diff <(echo "$wanted") <(echo "$held") | grep '^[<>]')"
     [ -f "${wheels[0]}" ] || fail "no wheel of version $version: $(ls "$work/dist")"
     suffix=$("$python" -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX"))')
     package=$("$python" -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.argv[1]).namelist()))' "${wheels[0]}" | grep '^quorvan/' | LC_ALL=C sort)
-    [ "$package" = "$(printf '%s\n' quorvan/__init__.py quorvan/__init__.pyi "quorvan/_quorvan$suffix" quorvan/py.typed)" ] ||
-      fail "the wheel's package holds: $package"
+    # Every Python file, stub and marker of the package's source, and the compiled module.
+    wanted=$( (cd "$work/src/python" && ls quorvan/*.py quorvan/*.pyi quorvan/py.typed && echo "quorvan/_quorvan$suffix") |
+      LC_ALL=C sort)
+    [ "$package" = "$wanted" ] || fail "the wheel's package holds:
+$package
+expected:
+$wanted"
     venv w
     "$work/w/bin/pip" install -q "${wheels[0]}" || fail "the wheel did not install"
     [ "$("$work/w/bin/python" -c 'import importlib.metadata as m; print(m.version("quorvan"))')" = "$version" ] ||
       fail "the installed wheel's version is not $version"
-    site=$("$work/w/bin/python" -c 'import sysconfig; print(sysconfig.get_path("platlib"))')
-    check_default_case w "$site/quorvan/"
+    check_default_case w
     # The module's own suite, against the installed wheel, from outside the source.
     cd "$work/elsewhere"
     QUORVAN_TABLE=$quorvan_table README=$readme "$work/w/bin/python" -m pytest -q -p no:cacheprovider "$work/src/tests/python" ||
