@@ -1,6 +1,7 @@
 """Builds the Python package quorvan with CMake: the core (aero/) and the module (python/) only, for
 the Python running this script. The metadata is in pyproject.toml; the version is the project's, read
-from the one project() line of CMakeLists.txt."""
+from the one project() line of CMakeLists.txt, and the numpy it runs with depends on the pybind11 it
+is built with."""
 import os
 import re
 import shutil
@@ -21,6 +22,16 @@ def project_version():
     if not found:
         sys.exit("CMakeLists.txt names no project VERSION")
     return found.group(1)
+
+
+def numpy_requirement():
+    """numpy 1.22 or later; numpy 2 only for a module built with pybind11 2.12 or later, as older
+    ones read numpy 1's array descriptors."""
+    import pybind11
+
+    if tuple(int(n) for n in pybind11.__version__.split(".")[:2]) >= (2, 12):
+        return "numpy>=1.22"
+    return "numpy>=1.22,<2"
 
 
 class CMakeExtension(Extension):
@@ -59,4 +70,4 @@ licence = {"license_expression": "MIT"} if int(setuptools.__version__.split(".")
 # A machine without CMake gets it from PyPI's cmake package as a build requirement; one with CMake
 # (Debian, conda) builds with its own, so that a build without network access needs none.
 setup(version=project_version(), ext_modules=[CMakeExtension("quorvan._quorvan")], cmdclass={"build_ext": CMakeBuild},
-      setup_requires=[] if shutil.which("cmake") else ["cmake>=3.22"], **licence)
+      install_requires=[numpy_requirement()], setup_requires=[] if shutil.which("cmake") else ["cmake>=3.22"], **licence)
