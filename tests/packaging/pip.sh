@@ -62,7 +62,8 @@ check_uninstall() {
   while read -r file; do
     [ ! -e "$file" ] || fail "pip uninstall left $file"
   done <<<"$files"
-  ! "$work/$1/bin/python" -c 'import quorvan' 2>/dev/null || fail "quorvan is still importable after pip uninstall"
+  ! (cd "$work/elsewhere" && "$work/$1/bin/python" -c 'import quorvan' 2>/dev/null) ||
+    fail "quorvan is still importable after pip uninstall"
 }
 
 case "$mode" in
@@ -101,9 +102,8 @@ $wanted"
       fail "the installed wheel's version is not $version"
     check_default_case w
     # The module's own suite, against the installed wheel, from outside the source.
-    cd "$work/elsewhere"
-    QUORVAN_TABLE=$quorvan_table README=$readme "$work/w/bin/python" -m pytest -q -p no:cacheprovider "$work/src/tests/python" ||
-      fail "the module's tests failed against the installed wheel"
+    (cd "$work/elsewhere" && QUORVAN_TABLE=$quorvan_table README=$readme "$work/w/bin/python" -m pytest -q -p no:cacheprovider \
+      "$work/src/tests/python") || fail "the module's tests failed against the installed wheel"
     check_uninstall w
     ;;
   editable)
