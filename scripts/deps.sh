@@ -1,13 +1,15 @@
 # Shared by run.sh and test.sh: installs the Debian packages that are missing, and nothing else.
 
 # The Debian package is built with cpack, which needs dpkg-shlibdeps (dpkg-dev) and file.
-# The Python module is built with Debian's pybind11 for its python3 and numpy.
+# The Python module is built with Debian's pybind11 for its python3 and numpy; the tests build it
+# with pip as well, in virtual environments.
 build_packages="g++ make cmake pkg-config libfox-1.6-dev libcli11-dev dpkg-dev file pybind11-dev python3-dev
   python3-numpy"
 test_packages="libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-apps
   imagemagick locales valgrind desktop-file-utils groff-base lintian appstream clang-format
   clang libclang-rt-14-dev python3-pytest python3-pandas python3-dask python3-matplotlib python3-xarray
-  python3-pint python3-mypy python3-nbclient python3-nbformat python3-ipykernel"
+  python3-pint python3-mypy python3-nbclient python3-nbformat python3-ipykernel python3-venv python3-pip
+  python3-build python3-setuptools python3-wheel python3-pybind11"
 # The table tool's benchmark against the numpy/pandas script, and the README's chart.
 bench_packages="time python3-numpy python3-pandas gnuplot-nox"
 
