@@ -3,8 +3,10 @@ namespace, and prints what the plain code block under it shows: run here, and as
 headless Jupyter kernel."""
 import contextlib
 import io
+import json
 import os
 import re
+import sys
 
 import pytest
 
@@ -47,15 +49,22 @@ def test_examples_print_what_is_shown(tmp_path, monkeypatch):
             assert printed.getvalue() == shown, "python.md:%d" % line
 
 
-def test_examples_run_as_a_notebook(tmp_path):
+def test_examples_run_as_a_notebook(tmp_path, monkeypatch):
     try:
         import nbclient
         import nbformat
     except ModuleNotFoundError as missing:
         skip_unless_strict(missing)
+    # A kernel of this interpreter, which may be a virtual environment's rather than the system's.
+    spec = tmp_path / "kernels" / "here"
+    spec.mkdir(parents=True)
+    spec.joinpath("kernel.json").write_text(json.dumps(
+        {"argv": [sys.executable, "-m", "ipykernel_launcher", "-f", "{connection_file}"], "language": "python",
+         "display_name": "Python"}))
+    monkeypatch.setenv("JUPYTER_PATH", str(tmp_path))
     found = list(examples())
     notebook = nbformat.v4.new_notebook(cells=[nbformat.v4.new_code_cell(code) for _, code, _ in found])
-    nbclient.NotebookClient(notebook, timeout=120, kernel_name="python3",
+    nbclient.NotebookClient(notebook, timeout=120, kernel_name="here",
                             resources={"metadata": {"path": str(tmp_path)}}).execute()
     for cell, (line, _, shown) in zip(notebook.cells, found):
         if shown is not None:
