@@ -1,6 +1,6 @@
-"""Every Python example of the module's page (docs/python.md) runs as written, in order in one
-namespace, and prints what the plain code block under it shows: run here, and as a notebook by a
-headless Jupyter kernel."""
+"""Every Python example of the module's page (docs/python.md) and of the README runs as written, in
+order in one namespace, and prints what the plain code block under it shows: run here, and the
+page's as a notebook by a headless Jupyter kernel."""
 import contextlib
 import io
 import json
@@ -12,12 +12,14 @@ import pytest
 
 from conftest import strict
 
-PAGE = os.environ.get("PYTHON_DOCS", os.path.join(os.path.dirname(__file__), "..", "..", "docs", "python.md"))
+TOP = os.path.join(os.path.dirname(__file__), "..", "..")
+PAGE = os.environ.get("PYTHON_DOCS", os.path.join(TOP, "docs", "python.md"))
+README = os.path.join(TOP, "README.md")
 
 
-def examples():
-    """(line number, code, printed output or None) of each python block of the page."""
-    text = open(PAGE, encoding="utf-8").read()
+def examples(page=PAGE):
+    """(line number, code, printed output or None) of each python block of a page."""
+    text = open(page, encoding="utf-8").read()
     blocks = [(text[:m.start()].count("\n") + 1, m.group(1), m.group(2))
               for m in re.finditer(r"^```(\w*)\n(.*?)^```$", text, re.S | re.M)]
     for k, (line, language, body) in enumerate(blocks):
@@ -33,20 +35,21 @@ def skip_unless_strict(missing):
     pytest.skip("python3-%s is not installed" % missing.name.split(".")[0])
 
 
-def test_examples_print_what_is_shown(tmp_path, monkeypatch):
-    found = list(examples())
+@pytest.mark.parametrize("page, least", [(PAGE, 9), (README, 1)], ids=["python.md", "README.md"])
+def test_examples_print_what_is_shown(tmp_path, monkeypatch, page, least):
+    found = list(examples(page))
     monkeypatch.chdir(tmp_path)
     namespace = {}
-    assert len(found) >= 9
+    assert len(found) >= least
     for line, code, shown in found:
         printed = io.StringIO()
         try:
             with contextlib.redirect_stdout(printed):
-                exec(compile(code, "python.md:%d" % line, "exec"), namespace)
+                exec(compile(code, "%s:%d" % (os.path.basename(page), line), "exec"), namespace)
         except ModuleNotFoundError as missing:
             skip_unless_strict(missing)
         if shown is not None:
-            assert printed.getvalue() == shown, "python.md:%d" % line
+            assert printed.getvalue() == shown, "%s:%d" % (os.path.basename(page), line)
 
 
 def test_examples_run_as_a_notebook(tmp_path, monkeypatch):

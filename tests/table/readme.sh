@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Runs the README's quorvan-table examples as written (each "$ command" of a code block, in one
-# scratch folder with build/quorvan-table linked there) and compares what they print with the lines
-# shown under them; "$ cat FILE" writes the lines shown into FILE instead.
-# Usage: readme.sh README TOOL
+# Runs the quorvan-table examples of a page (the README, docs/table.md) as written (each "$ command"
+# of a code block, in one scratch folder with build/quorvan-table linked there) and compares what
+# they print with the lines shown under them; "$ cat FILE" writes the lines shown into FILE instead.
+# Usage: readme.sh PAGE TOOL
 set -uo pipefail
 readme=$(realpath "$1")
 work=$(mktemp -d)
@@ -42,4 +42,4 @@ while IFS= read -r line; do
 done <"$readme"
 check
 [ "$failures" -eq 0 ] || exit 1
-echo "every example gave what the README shows"
+echo "every example gave what the page shows"
