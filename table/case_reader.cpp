@@ -10,8 +10,8 @@
 
 #include "errors.h"
 #include "numbers.h"
-#include "texts.h"
 #include "request.h"
+#include "texts.h"
 
 namespace table {
 

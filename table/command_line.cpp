@@ -12,8 +12,8 @@
 
 #include "atmosphere.h"
 #include "numbers.h"
-#include "texts.h"
 #include "request.h"
+#include "texts.h"
 #include "version.h"
 
 namespace table {
