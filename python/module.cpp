@@ -175,6 +175,33 @@ py::tuple atmosphere(const py::handle& altitudes, const py::handle& offsets, con
   return py::make_tuple(results[0], results[1], results[2], results[3], results[4]);
 }
 
+// The names a call's keywords and a frame's columns are read by: the speeds, the inputs (with
+// geometric_altitude after altitude) and the targets, and the unit suffixes each takes ("" first).
+py::dict keywordNames() {
+  py::list speeds, inputs, targets;
+  py::dict suffixes;
+  const auto add = [&suffixes](py::list& list, std::string_view name, Column column) {
+    list.append(py::str(std::string(name)));
+    py::list own;
+    for (const Unit& unit : aero::units) {
+      if (unit.quantity == columnKinds[column].quantity) own.append(py::str(std::string(unit.suffix)));
+    }
+    suffixes[py::str(std::string(name))] = own;
+  };
+  for (const Column column : inputsTaken(columnCount)) {
+    if (isSpeed(column)) add(speeds, columnKinds[column].name, column);
+    add(inputs, columnKinds[column].name, column);
+    if (column == altitude) add(inputs, geometricAltitudeName, column);
+  }
+  for (const Column column : aero::targets) add(targets, columnKinds[column].name, column);
+  py::dict names;
+  names["speeds"] = speeds;
+  names["inputs"] = inputs;
+  names["targets"] = targets;
+  names["suffixes"] = suffixes;
+  return names;
+}
+
 }  // namespace
 
 PYBIND11_MODULE(_quorvan, m) {
@@ -185,4 +212,5 @@ PYBIND11_MODULE(_quorvan, m) {
   m.def("solve", &solve);
   m.def("set_threads", [](unsigned count) { threadCount = count == 0 ? machineThreads() : count; });
   m.def("get_threads", [] { return threadCount.load(); });
+  m.def("keyword_names", &keywordNames);
 }

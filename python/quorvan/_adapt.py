@@ -18,19 +18,24 @@ from . import _quorvan
 # away; anything else is looked at here, and may still be plain.
 PLAIN = frozenset([float, int, np.ndarray, list, tuple, np.float64, np.float32, np.int64])
 
-# The quantity of each input and target, as quorvan-table names them.
+# The inputs and targets with the unit suffixes each takes, by the core's rules, as quorvan-table
+# reads them.
+_NAMES = _quorvan.keyword_names()
+_SPEEDS = tuple(_NAMES["speeds"])
+TARGETS = tuple(_NAMES["targets"])
+INPUTS = tuple(_NAMES["inputs"])
+_SUFFIXES = _NAMES["suffixes"]
+
+# What pint checks each input's and target's units against.
 _QUANTITY = {
     "mach": "none", "tas": "speed", "eas": "speed", "cas": "speed", "altitude": "altitude",
     "geometric_altitude": "altitude", "load_factor": "none", "weight": "weight", "ref_length": "length",
     "ref_area": "area", "isa_offset": "offset", "lift_coefficient": "none", "reynolds": "none",
     "dynamic_pressure": "pressure", "pressure": "pressure", "density": "density",
 }
-_SPEEDS = ("mach", "tas", "eas", "cas")
-TARGETS = ("lift_coefficient", "reynolds", "dynamic_pressure", "pressure", "density")
-INPUTS = tuple(name for name in _QUANTITY if name not in TARGETS)
 
 # pint's name of the unit of each quantity without suffix (first) and with each of the table's
-# suffixes.
+# suffixes (the core's, as _SUFFIXES lists them).
 _UNITS = {
     "none": {"": "dimensionless"},
     "offset": {"": "kelvin"},
@@ -51,10 +56,10 @@ _KIND = {"none": "a dimensionless number", "offset": "a temperature difference",
 def _parse(name):
     """(input or target, suffix) a name stands for, as the table tool reads a column's name; None
     for any other name."""
-    if name in _QUANTITY:
+    if name in _SUFFIXES:
         return name, ""
     base, _, suffix = name.rpartition("_")
-    if base in _QUANTITY and "_" + suffix in _UNITS[_QUANTITY[base]]:
+    if base in _SUFFIXES and "_" + suffix in _SUFFIXES[base]:
         return base, "_" + suffix
     return None
 
